@@ -1,0 +1,117 @@
+// The dBASE table engine: work tables as ".DBF" files with an optional ".MDX" production index.
+// Writes dBASE level 7; reads levels III, IV, 5 and 7. Texts are stored as the bytes given
+// (Windows-1252). Errors are EngineError with a text that names the table and the cause.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace store {
+
+// A field as created or as read from a table header.
+//   'C' character (size in characters)        'I' integer (4 bytes)
+//   'N' / 'F' number as text (size, decimals)  'O' floating point (8 bytes)
+//   'L' logical                               read only: 'D' date, '+' autoincrement,
+//                                              '@' timestamp, 'M' / 'B' / 'G' memo (not read)
+struct FieldDef {
+    std::string name;
+    char type = 'C';
+    int size = 0;      // bytes in the record; 0 takes the type's fixed size ('I' 4, 'O' 8, 'L' 1)
+    int decimals = 0;
+};
+
+// One tag of the production index: a tag name and the one field it is on, ascending,
+// duplicates allowed.
+struct IndexDef {
+    std::string tag;
+    std::string field;
+};
+
+enum class Access { Shared, Exclusive };
+
+// A value to compare with a field in locate and findKey.
+using Value = std::variant<std::string, double, bool>;
+
+// Deletes each of `deleteFirst` (file names inside `folder`, found without regard to case)
+// where it exists, ignoring failure, then creates the empty table `name` with the fields in
+// order and, when `indexes` is not empty, its production index with one tag per entry.
+// `folder` is given as the conversion code writes it ("\ZTEMP", "C:\ZTEMP"; see paths.h).
+void recreateTable(const std::string& folder, const std::string& name,
+                   const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes,
+                   const std::vector<std::string>& deleteFirst);
+
+// An open table and its cursor. Addressed by folder and file name ("GRUPOST.DBF") or bare name
+// ("PROFT"); both are found without regard to letter case.
+//
+// Navigation follows the current order: record order, or the active tag's order. Records marked
+// deleted are skipped. Every post writes the record, the header's record count and the index at
+// once, so the files are a valid table after each post.
+class Table {
+public:
+    Table(std::string folder, std::string name);
+    ~Table();  // closes; a pending append or edit is posted
+    Table(const Table&) = delete;
+    Table& operator=(const Table&) = delete;
+
+    void open(Access access);
+    void close();  // posts a pending append or edit, then releases the files and the lock
+    bool isOpen() const;
+    const std::string& name() const;  // the name as given, for messages
+
+    const std::vector<FieldDef>& fields() const;
+    int fieldIndex(const std::string& fieldName) const;  // -1 when the table has no such field
+
+    // Record state. append starts a new blank record, edit puts the current one into edit
+    // mode; post writes it; cancel drops the changes. Moving away from a record being edited
+    // or appended posts it first.
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    bool editingOrAppending() const;
+
+    // Cursor. eof is true after next from the last record and on an empty table.
+    void first();
+    void last();
+    void next();
+    void prior();
+    bool eof() const;
+    bool bof() const;
+    long recordCount() const;  // records in the file, deleted ones included
+    long recNo() const;        // physical record number of the current record, from 1; 0 when none
+    void goTo(long recNo);     // make a physical record current
+    void deleteRecord();       // marks the current record deleted and moves to the next
+
+    // Field access by name. Text reads drop trailing blanks; writes cut to the field size.
+    // Integers read round half to even; an empty numeric field reads 0.
+    std::string asText(const std::string& fieldName) const;
+    void setText(const std::string& fieldName, const std::string& value);
+    long asInteger(const std::string& fieldName) const;
+    void setInteger(const std::string& fieldName, long value);
+    double asFloat(const std::string& fieldName) const;
+    void setFloat(const std::string& fieldName, double value);
+    bool asBool(const std::string& fieldName) const;
+    void setBool(const std::string& fieldName, bool value);
+    bool isBlank(const std::string& fieldName) const;
+
+    // Makes the first record, in the current order, whose fields (names joined by ";") equal the
+    // values current. Texts compare exactly with the field as read (trailing blanks dropped).
+    bool locate(const std::string& fieldList, const std::vector<Value>& values);
+
+    // Active index: a tag of the production index, or "" for record order. A missing tag is an
+    // engine error.
+    void setIndex(const std::string& tag);
+    const std::string& activeIndex() const;
+    // Positions on the first record of the active tag whose key equals the values.
+    bool findKey(const std::vector<Value>& values);
+
+    class Impl;
+
+private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace store

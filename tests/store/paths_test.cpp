@@ -1,0 +1,68 @@
+#include "store/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace store;
+
+namespace {
+
+struct DriveC : ::testing::Test {
+    fs::path root = fs::temp_directory_path() / ("paths_test." + std::to_string(::getpid()));
+    void SetUp() override
+    {
+        fs::create_directories(root / "ztemp");
+        std::ofstream(root / "ztemp" / "Proft.mdx") << "x";
+        setDriveC(root.string());
+    }
+    void TearDown() override
+    {
+        setDriveC("");
+        fs::remove_all(root);
+    }
+};
+
+}  // namespace
+
+TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
+{
+    const std::string expected = (root / "ztemp").string();
+    EXPECT_EQ(resolveFolder("\\ZTEMP"), expected);
+    EXPECT_EQ(resolveFolder("\\ZTEMP\\"), expected);
+    EXPECT_EQ(resolveFolder("C:\\ZTEMP"), expected);
+    EXPECT_EQ(resolveFolder("c:\\ztemp\\"), expected);
+    EXPECT_EQ(resolveFolder("/tmp/x/"), "/tmp/x");
+}
+
+TEST_F(DriveC, MissingFolderKeepsItsSpelling)
+{
+    EXPECT_EQ(resolveFolder("\\OTRA"), (root / "OTRA").string());
+    EXPECT_FALSE(folderExists(resolveFolder("\\OTRA")));
+    EXPECT_TRUE(folderExists(resolveFolder("\\ZTEMP")));
+}
+
+TEST_F(DriveC, FileNamesFoundWithoutRegardToCase)
+{
+    const std::string folder = resolveFolder("\\ZTEMP");
+    EXPECT_EQ(pathInFolder(folder, "PROFT.MDX"), folder + "/Proft.mdx");
+    EXPECT_EQ(pathInFolder(folder, "GRUPOST.DBF"), folder + "/GRUPOST.DBF");
+    EXPECT_TRUE(fileExists(folder + "/PROFT.MDX"));
+    EXPECT_FALSE(fileExists(folder + "/PROFT.DBF"));
+    EXPECT_FALSE(fileExists(folder));
+}
+
+TEST(DriveCChoice, OptionBeforeEnvironmentBeforeRoot)
+{
+    setDriveC("");
+    ::unsetenv("TRANSORBELIN_UNIDAD_C");
+    EXPECT_EQ(driveC(), "/");
+    ::setenv("TRANSORBELIN_UNIDAD_C", "/srv/c/", 1);
+    EXPECT_EQ(driveC(), "/srv/c");
+    setDriveC("/opt/c");
+    EXPECT_EQ(driveC(), "/opt/c");
+    setDriveC("");
+    ::unsetenv("TRANSORBELIN_UNIDAD_C");
+}
