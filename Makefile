@@ -30,7 +30,7 @@ demo: build
 	@echo "not yet: the demo comes with the export"
 
 bench: build
-	@if [ -x $(BUILD)/bin/store_bench ]; then $(BUILD)/bin/store_bench; else echo "not yet"; fi
+	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
 
 fuzz: deps
 	@echo "not yet"
