@@ -41,7 +41,14 @@ std::string textoRutaLarga(std::size_t largo)
 // read lock while the file is open, and a program that writes these files is expected to hold
 // a write lock (open-file-description or classic record lock) while it writes. A write lock
 // held elsewhere makes the reader fail with the sharing error 32, and the reader's lock makes
-// a writer's lock attempt fail. Programs that take no locks are not stopped.
+// a writer's lock attempt fail. Programs that take no locks are not stopped. Where the system
+// lacks open-file-description locks, classic record locks do the same between processes.
+#ifdef F_OFD_SETLK
+constexpr int kOrdenBloqueo = F_OFD_SETLK;
+#else
+constexpr int kOrdenBloqueo = F_SETLK;
+#endif
+
 void bloqueaParaLeer(int fd)
 {
     struct flock bloqueo {};
@@ -49,7 +56,7 @@ void bloqueaParaLeer(int fd)
     bloqueo.l_whence = SEEK_SET;
     bloqueo.l_start = 0;
     bloqueo.l_len = 0;  // the whole file, however long it grows
-    if (::fcntl(fd, F_OFD_SETLK, &bloqueo) == 0)
+    if (::fcntl(fd, kOrdenBloqueo, &bloqueo) == 0)
         return;
     const int error = errno;
     if (error == EAGAIN || error == EACCES)
@@ -74,8 +81,9 @@ void LectorCSV::Abrir(const std::string& ruta)
 
     const std::string real = store::findPathNoCase(ruta);
     int fd;
+    // O_NONBLOCK only keeps a FIFO of that name from blocking the open; it is refused below.
     do
-        fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         store::throwFileErrorFromErrno();

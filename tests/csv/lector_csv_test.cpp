@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,8 +139,11 @@ TEST_F(Lector, MissingFileAndFolderGiveTheirCodes)
         EXPECT_EQ(e.code(), 2);
         EXPECT_STREQ(e.what(), "No se encuentra el archivo");
     }
+    // A folder or a FIFO by that name is not a file to read (and the FIFO must not block).
     fs::create_directory(carpeta / "sub.csv");
     EXPECT_EQ(codigoAlAbrir((carpeta / "sub.csv").string()), 5);
+    ASSERT_EQ(::mkfifo((carpeta / "fifo.csv").c_str(), 0600), 0);
+    EXPECT_EQ(codigoAlAbrir((carpeta / "fifo.csv").string()), 5);
 }
 
 TEST_F(Lector, ReadingAClosedReaderFails)
