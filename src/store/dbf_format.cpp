@@ -48,8 +48,6 @@ int levelOf(unsigned char version, unsigned char languageId)
     case 0x03:
     case 0x83:
         return languageId == 0 ? 3 : 4;
-    case 0x43:
-    case 0x63:
     case 0x8B:
     case 0xCB:
     case 0xE5:
