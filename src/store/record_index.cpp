@@ -47,7 +47,7 @@ bool textOfValue(const Value& value, std::string& out)
     else if (const auto* d = std::get_if<double>(&value))
         out = codec::formatNumber(*d);
     else
-        out = std::get<bool>(value) ? "T" : "F";
+        out.assign(1, std::get<bool>(value) ? 'T' : 'F');
     return true;
 }
 
