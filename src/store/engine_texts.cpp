@@ -103,6 +103,11 @@ std::string writeFailed(const std::string& table, int posixErrno)
     return "No se puede escribir en la tabla " + table + ": " + fileErrorText(windowsErrorCode(posixErrno));
 }
 
+std::string restructured(const std::string& table)
+{
+    return "La tabla " + table + " ha cambiado de estructura mientras estaba abierta; vuelva a abrirla";
+}
+
 std::string readOnly(const std::string& table)
 {
     return "La tabla " + table + " es de solo lectura";

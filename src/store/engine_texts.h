@@ -24,6 +24,7 @@ std::string noCurrentRecord(const std::string& table);
 std::string noSuchRecord(const std::string& table, long recNo);
 std::string readFailed(const std::string& table, int posixErrno);
 std::string writeFailed(const std::string& table, int posixErrno);
+std::string restructured(const std::string& table);
 std::string readOnly(const std::string& table);
 std::string cannotCreate(const std::string& table, const std::string& why);
 

@@ -350,7 +350,18 @@ public:
         if (status.size == known_.size && status.modifiedNs == known_.modifiedNs)
             return;
         const std::uint32_t current = current_;
-        load();
+        const std::vector<FieldDef> before = defs_;
+        const std::uint32_t recordLength = layout_.recordLength;
+        load();  // a failure leaves what was read before in place
+        const bool sameFields = std::equal(before.begin(), before.end(), defs_.begin(), defs_.end(),
+                                           [](const FieldDef& a, const FieldDef& b) {
+                                               return a.name == b.name && a.type == b.type && a.size == b.size;
+                                           });
+        if (!sameFields || recordLength != layout_.recordLength) {
+            // Another program rebuilt the table under us: what we hold no longer fits it.
+            release();
+            fail(texts::restructured(name_));
+        }
         openIndex();
         activeTagNo_ = activeTag_.empty() ? -1 : tagNumber(activeTag_);
         if (current > count())

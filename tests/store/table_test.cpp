@@ -375,6 +375,25 @@ TEST_F(TableTest, SharedOpensSeeEachOthersWrites)
     EXPECT_EQ(codesInOrder(b), (std::vector<std::string>{"A2", "B"}));
 }
 
+TEST_F(TableTest, ASharedTableRebuiltUnderUsIsReported)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Shared);
+    fill(t, {{"A", 1}});
+    const std::string original = readBytes(ztemp / "PRUEBA.DBF");
+    // Another program rewrites the file in place with other fields.
+    recreateTable("\\ZTEMP", "OTRA.DBF", {{"X", 'C', 3, 0}}, {}, {});
+    writeBytes(ztemp / "PRUEBA.DBF", readBytes(ztemp / "OTRA.DBF"));
+    expectEngineError([&] { t.first(); }, {"PRUEBA", "estructura"});
+    EXPECT_FALSE(t.isOpen());
+    // Cut short in place: the error names the damage, and what was read stays usable.
+    writeBytes(ztemp / "PRUEBA.DBF", original);
+    t.open(Access::Shared);
+    writeBytes(ztemp / "PRUEBA.DBF", original.substr(0, 30));
+    expectEngineError([&] { t.first(); }, {"PRUEBA", "da\xF1"});
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+}
+
 TEST_F(TableTest, TablesAreFoundWithoutRegardToCase)
 {
     fs::rename(ztemp / "PRUEBA.DBF", ztemp / "prueba.dbf");
