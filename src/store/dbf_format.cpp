@@ -169,6 +169,11 @@ Layout parseHeader(const unsigned char* header, std::size_t size, std::uint64_t 
     layout.recordCount = le32(header + 4);
     layout.recordLength = le16(header + 10);
     layout.productionIndex = (header[28] & 0x01) != 0;
+    layout.languageId = header[29];
+    if (layout.level == 7) {
+        const char* name = reinterpret_cast<const char*>(header + 32);
+        layout.languageDriver.assign(name, strnlen(name, 32));
+    }
 
     const std::size_t fixed = layout.level == 7 ? kLevel7HeaderSize : kBaseHeaderSize;
     const std::size_t descriptor = layout.level == 7 ? kLevel7DescriptorSize : kOldDescriptorSize;

@@ -41,6 +41,8 @@ struct Layout {
     std::uint32_t recordLength = 0;
     std::uint32_t recordCount = 0;
     bool productionIndex = false;  // header byte 28: the table has a ".MDX"
+    int languageId = 0;            // header byte 29 (levels III to 5)
+    std::string languageDriver;    // level 7: the language driver's name (bytes 32 to 63)
     std::vector<Field> fields;
 };
 
