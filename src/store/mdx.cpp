@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -153,7 +154,8 @@ private:
 
     const Tag& tagAt(int tag) const;
     Tag& writableTag(int tag, std::uint32_t recNo);
-    std::vector<std::uint8_t> encode(const Tag& tag, const MdxKey& key) const;
+    using KeyBytes = std::array<std::uint8_t, kMaxKeyLength>;
+    KeyBytes encode(const Tag& tag, const MdxKey& key) const;
 
     // Loading.
     void readFile(std::vector<std::uint8_t>& data);
@@ -187,6 +189,7 @@ private:
     std::string path_;
     std::string tableName_;
     bool writable_;
+    bool loaded_ = false;  // a file refused while loading is never written
     int fd_ = -1;
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
@@ -196,6 +199,7 @@ private:
     std::uint32_t filePages_ = 0;
     std::vector<std::uint32_t> freePages_;  // blocks this session freed, to use again
     std::vector<bool> claimed_;             // pages in use, while loading
+    std::vector<std::uint8_t> blockBuffer_; // a node being written
     std::vector<Tag> tags_;
     std::vector<MdxTag> infos_;
 };
@@ -275,6 +279,7 @@ void MdxFile::load(int tableLanguageId)
     claimed_.shrink_to_fit();
     for (const Tag& tag : tags_)
         infos_.push_back(tag.info);
+    loaded_ = true;
 }
 
 void MdxFile::claimPages(std::uint32_t page, const char* what)
@@ -381,7 +386,7 @@ std::uint32_t MdxFile::loadNode(Tag& tag, const std::vector<std::uint8_t>& data,
             }
             const Node& c = tag.nodes[child];
             const std::uint8_t* greatest = &c.keys[(c.count() - 1) * static_cast<std::size_t>(keyLength)];
-            if (std::memcmp(greatest, entryAt(i) + kEntryNumberBytes, static_cast<std::size_t>(keyLength)) != 0)
+            if (i < n && std::memcmp(greatest, entryAt(i) + kEntryNumberBytes, static_cast<std::size_t>(keyLength)) != 0)
                 repaired = true;  // a stale separator: write it right at the next flush
             node.keys.insert(node.keys.end(), greatest, greatest + keyLength);
             node.recs.push_back(c.recAt(c.count() - 1));
@@ -543,9 +548,9 @@ const Tag& MdxFile::tagAt(int tag) const
     return tags_[static_cast<std::size_t>(tag)];
 }
 
-std::vector<std::uint8_t> MdxFile::encode(const Tag& tag, const MdxKey& key) const
+MdxFile::KeyBytes MdxFile::encode(const Tag& tag, const MdxKey& key) const
 {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(tag.info.keyLength));
+    KeyBytes bytes{};
     switch (tag.info.keyType) {
     case 'N': encodeNumericKey(key.number, bytes.data()); break;
     case 'D': encodeDateKey(key.number, bytes.data()); break;
@@ -566,16 +571,17 @@ std::vector<std::uint32_t> MdxFile::order(int tagNo) const
 std::uint32_t MdxFile::find(int tagNo, const MdxKey& key) const
 {
     const Tag& tag = tagAt(tagNo);
-    const std::vector<std::uint8_t> wanted = encode(tag, key);
+    const KeyBytes wanted = encode(tag, key);
+    const auto keyLength = static_cast<std::size_t>(tag.info.keyLength);
     if (!tag.searchable) {
         for (Position pos = first(tag); pos.index < tag.nodes[pos.leaf].count(); next(tag, pos))
-            if (std::memcmp(&tag.nodes[pos.leaf].keys[pos.index * wanted.size()], wanted.data(), wanted.size()) == 0)
+            if (std::memcmp(&tag.nodes[pos.leaf].keys[pos.index * keyLength], wanted.data(), keyLength) == 0)
                 return tag.nodes[pos.leaf].refs[pos.index];
         return 0;
     }
     const Position pos = locate(tag, wanted.data(), 0);
     const Node& leaf = tag.nodes[pos.leaf];
-    if (pos.index < leaf.count() && tag.order.compare(&leaf.keys[pos.index * wanted.size()], wanted.data()) == 0)
+    if (pos.index < leaf.count() && tag.order.compare(&leaf.keys[pos.index * keyLength], wanted.data()) == 0)
         return leaf.refs[pos.index];
     return 0;
 }
@@ -649,6 +655,9 @@ void MdxFile::freeNode(Tag& tag, std::uint32_t id)
 }
 
 // Copies the greatest key under child i into the parent's entry i; true when it changed.
+// Searches never read the key of an inner node's last entry (the rightmost child has no upper
+// bound), so a change there alone does not make the node worth writing: keys added in
+// ascending order then cost one leaf write each.
 bool MdxFile::refreshEntry(Tag& tag, std::uint32_t parentId, std::size_t i)
 {
     const auto keyLength = static_cast<std::size_t>(tag.info.keyLength);
@@ -662,7 +671,7 @@ bool MdxFile::refreshEntry(Tag& tag, std::uint32_t parentId, std::size_t i)
         return false;
     std::memcpy(stored, greatest, keyLength);
     parent.recs[i] = rec;
-    if (keyChanged)
+    if (keyChanged && i + 1 < parent.count())
         markDirty(tag, parentId);
     return true;
 }
@@ -699,7 +708,7 @@ void MdxFile::insert(int tagNo, const MdxKey& key, std::uint32_t recNo)
         throw EngineError("El \xEDndice de la tabla " + tableName_ + " ordena la etiqueta " + tag.info.name +
                           " con un juego de caracteres desconocido (idioma " + hex(header_[kFileLanguage]) +
                           "); no se puede actualizar");
-    const std::vector<std::uint8_t> bytes = encode(tag, key);
+    const KeyBytes bytes = encode(tag, key);
     // A unique tag keeps only the first record of each key.
     if (tag.info.unique && find(tagNo, key) != 0)
         return;
@@ -708,7 +717,8 @@ void MdxFile::insert(int tagNo, const MdxKey& key, std::uint32_t recNo)
     const auto keyLength = static_cast<std::size_t>(tag.info.keyLength);
     {
         Node& leaf = tag.nodes[pos.leaf];
-        leaf.keys.insert(leaf.keys.begin() + static_cast<std::ptrdiff_t>(pos.index * keyLength), bytes.begin(), bytes.end());
+        leaf.keys.insert(leaf.keys.begin() + static_cast<std::ptrdiff_t>(pos.index * keyLength), bytes.begin(),
+                         bytes.begin() + static_cast<std::ptrdiff_t>(keyLength));
         leaf.refs.insert(leaf.refs.begin() + static_cast<std::ptrdiff_t>(pos.index), recNo);
         markDirty(tag, pos.leaf);
     }
@@ -752,7 +762,7 @@ void MdxFile::insert(int tagNo, const MdxKey& key, std::uint32_t recNo)
 void MdxFile::erase(int tagNo, const MdxKey& key, std::uint32_t recNo)
 {
     Tag& tag = writableTag(tagNo, recNo);
-    const std::vector<std::uint8_t> bytes = encode(tag, key);
+    const KeyBytes bytes = encode(tag, key);
     Position pos;
     if (!findEntry(tag, bytes.data(), recNo, pos)) {
         if (tag.info.unique)
@@ -835,9 +845,10 @@ void MdxFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_
 
 void MdxFile::flush()
 {
-    if (!writable_ || fd_ < 0)
+    if (!writable_ || !loaded_)
         return;
-    std::vector<std::uint8_t> block(static_cast<std::size_t>(blockBytes_));
+    std::vector<std::uint8_t>& block = blockBuffer_;
+    block.resize(static_cast<std::size_t>(blockBytes_));
     for (Tag& tag : tags_) {
         for (const std::uint32_t id : tag.dirty) {
             Node& node = tag.nodes[id];

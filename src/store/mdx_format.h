@@ -8,8 +8,8 @@
 // A node holds a count, a link word and `count` entries of (4-byte number, key). In a leaf
 // the number is a record number. An inner node has `count` keys and count + 1 child block
 // numbers; entry i's key is the greatest key under child i, and the extra last entry points
-// at the rightmost child. A node is an inner node when the number after its last entry is
-// not zero (a leaf leaves it zero).
+// at the rightmost child (its key is not searched). A node is an inner node when the number
+// after its last entry is not zero (a leaf leaves it zero).
 #pragma once
 
 #include <cstdint>

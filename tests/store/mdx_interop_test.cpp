@@ -213,7 +213,7 @@ TEST_P(CheckerIndex, ReadSearchedAndExtended)
         std::snprintf(price, sizeof price, "%.2f", prices.back());
         lines.push_back(rows[i].abrev + "\t" + std::to_string(rows[i].hora) + "\t" + price);
     }
-    const std::string dbf = makeTable(scratch, "T" + std::to_string(level), level, "ABREV:C:10,HORA:I,PRECIO:N:10:2", lines);
+    const std::string dbf = makeTable(scratch, std::string("T").append(std::to_string(level)), level, "ABREV:C:10,HORA:I,PRECIO:N:10:2", lines);
     for (const char* field : {"ABREV", "HORA", "PRECIO"})
         ASSERT_EQ(dbfcheck({"index", dbf, field, field}).status, 0);
     const std::string mdx = mdxPathOf(dbf);

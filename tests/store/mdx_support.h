@@ -35,9 +35,14 @@ struct Scratch {
 inline std::string quote(const std::string& text)
 {
     std::string out = "'";
-    for (char ch : text)
-        out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return out + "'";
+    for (char ch : text) {
+        if (ch == '\'')
+            out.append("'\\''");
+        else
+            out.push_back(ch);
+    }
+    out.push_back('\'');
+    return out;
 }
 
 struct Run {
@@ -49,10 +54,11 @@ struct Run {
 inline Run dbfcheck(const std::vector<std::string>& args, const std::string& inputFile = "")
 {
     // A checker that loops on a bad index fails the test instead of holding it up.
-    std::string command = "timeout 120 " + quote(DBFCHECK_PATH);
+    std::string command = "timeout 120 ";
+    command += quote(DBFCHECK_PATH);
     for (const auto& a : args)
-        command += " " + quote(a);
-    command += inputFile.empty() ? " < /dev/null" : " < " + quote(inputFile);
+        command.append(" ").append(quote(a));
+    command.append(" < ").append(inputFile.empty() ? std::string("/dev/null") : quote(inputFile));
     command += " 2>&1";
     Run run;
     FILE* pipe = ::popen(command.c_str(), "r");

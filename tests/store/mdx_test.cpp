@@ -305,7 +305,7 @@ TEST_F(MdxTree, ErasingKeepsTheRestAndFreesPages)
     EXPECT_TRUE(index->order(0).empty());
     EXPECT_EQ(index->find(0, text(keys.begin()->second)), 0u);
     for (std::uint32_t rec = 1; rec <= 5000; ++rec)
-        index->insert(0, text("K" + std::to_string(rec)), rec);
+        index->insert(0, text(std::string("K").append(std::to_string(rec))), rec);
     index->flush();
     EXPECT_LT(std::filesystem::file_size(path), fullSize * 2);
     index.reset();
