@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <limits>
@@ -995,23 +996,36 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
     }
     threadTags(file, names);
 
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Written beside the old file and then put in its place: an index still open on the old
+    // file keeps writing to that, never into the new one, and a failed write replaces nothing.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         refuse(fileErrorText(windowsErrorCode(errno)));
     std::size_t done = 0;
-    while (done < file.size()) {
+    int error = 0;
+    while (done < file.size() && error == 0) {
         const ssize_t n = ::write(fd, file.data() + done, file.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            const int error = errno;
-            ::close(fd);
-            throw FileError(windowsErrorCode(error));
-        }
-        done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            error = n < 0 ? errno : ENOSPC;
+        else
+            done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0)
-        throwFileErrorFromErrno();
+    // mkstemp makes the file readable by its owner only; give it the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (error == 0 && ::fchmod(fd, 0666 & ~mask) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        throw FileError(windowsErrorCode(error));
+    }
     return open(path, true, table, languageId);
 }
 

@@ -401,3 +401,21 @@ TEST_F(MdxTree, MissingFileIsAnEngineErrorNamingTheTable)
         EXPECT_NE(std::string(e.what()).find("NADA"), std::string::npos) << e.what();
     }
 }
+
+TEST_F(MdxTree, RecreatingDoesNotMixWithAnIndexStillOpen)
+{
+    auto old = MdxIndex::create(path, tagDefs);
+    old->insert(0, text("VIEJO"), 1);
+    old->flush();
+    auto fresh = MdxIndex::create(path, {{"OTRA", "OTRA", 'C', 5}});
+    for (std::uint32_t rec = 2; rec <= 500; ++rec)
+        old->insert(0, text("VIEJO"), rec);
+    old->flush();
+    old.reset();
+    fresh.reset();
+    auto reopened = MdxIndex::open(path, false, "CODIGOS");
+    ASSERT_EQ(reopened->tags().size(), 1u);
+    EXPECT_EQ(reopened->tags()[0].name, "OTRA");
+    EXPECT_TRUE(reopened->order(0).empty());
+    EXPECT_EQ(std::filesystem::directory_iterator(scratch.dir)->path().filename(), "CODIGOS.MDX");  // no leftovers
+}
