@@ -194,7 +194,6 @@ private:
     int fd_ = -1;
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
-    bool headerDirty_ = false;
     std::uint32_t blockPages_ = 2;
     int blockBytes_ = kBlockBytes;
     std::uint32_t filePages_ = 0;
@@ -324,7 +323,8 @@ void MdxFile::loadTag(const std::vector<std::uint8_t>& data, int number, int ver
                             (type == 'N' && keyLength == kNumericKeyLength) ||
                             (type == 'D' && keyLength == kDateKeyLength);
     if (!lengthFits)
-        damaged(what + ": clave de tipo '" + std::string(1, type) + "' y longitud " + std::to_string(keyLength));
+        damaged(what + ": clave de tipo " + (type > ' ' && type < 0x7F ? std::string(1, type) : hex(static_cast<std::uint8_t>(type))) +
+                " y longitud " + std::to_string(keyLength));
     if (tag.entryLength < keyLength + kEntryNumberBytes || maxKeys < 2 ||
         kNodeEntries + maxKeys * tag.entryLength > blockBytes_)
         damaged(what + ": tama\xF1o de entrada no v\xE1lido");
@@ -869,11 +869,10 @@ void MdxFile::flush()
             writeAt(static_cast<std::uint64_t>(tag.headerPage) * kPageBytes, tag.header.data(), tag.header.size());
         }
     }
-    if (get32(&header_[kFilePages]) != filePages_ || headerDirty_) {
+    if (get32(&header_[kFilePages]) != filePages_) {
         put32(&header_[kFilePages], filePages_);
         stampDate(&header_[kFileUpdated]);
         writeAt(0, header_.data(), header_.size());
-        headerDirty_ = false;
     }
     // Blocks taken and freed again before any flush were never written: the file must still
     // reach the page count in its header.
