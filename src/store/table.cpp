@@ -251,7 +251,9 @@ public:
         if (!fileExists(path))
             return;  // the flag without the file: the table is used without its index
         mdxPath_ = path;
-        mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_);
+        // The order of character keys follows the table's language when the index names none.
+        const int language = layout_.level == 7 ? mdxLanguageId(layout_.languageDriver) : layout_.languageId;
+        mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language);
         for (const MdxTag& info : mdx_->tags())
             tags_.push_back({info, fieldIndex(info.field)});
     }
@@ -1064,7 +1066,8 @@ void recreateTable(const std::string& folderGiven, const std::string& name, cons
     const std::string dbfPath = pathInFolder(folder, fileName);
     if (!tags.empty()) {
         const std::string dbfOnDisk = dbfPath.substr(dbfPath.rfind('/') + 1);
-        MdxIndex::create(pathInFolder(folder, mdxFileName(dbfOnDisk)), tags)->flush();
+        // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
+        MdxIndex::create(pathInFolder(folder, mdxFileName(dbfOnDisk)), tags, kMdxLanguageWestEurope)->flush();
     }
     const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
     std::unique_ptr<File> file;

@@ -11,7 +11,7 @@ using namespace storetest;
 
 namespace {
 
-using Interop = WorkFolder;
+using TableInterop = WorkFolder;
 
 std::string joined(const std::vector<std::string>& parts)
 {
@@ -23,7 +23,7 @@ std::string joined(const std::vector<std::string>& parts)
 
 }  // namespace
 
-TEST_F(Interop, AnotherEngineReadsOurLevel7Tables)
+TEST_F(TableInterop, AnotherEngineReadsOurLevel7Tables)
 {
     recreateTable("\\ZTEMP", "TIPOS.DBF",
                   {{"NOMEABREVSUBGRUZARE", 'C', 10, 0},
@@ -79,7 +79,7 @@ TEST_F(Interop, AnotherEngineReadsOurLevel7Tables)
     EXPECT_EQ(dumpLines(dump, "deleted"), std::vector<std::string>{joined({"", "D", "0", "", "", "0", ""})});
 }
 
-TEST_F(Interop, WeReadWhatAnotherEngineWroteAtEveryLevel)
+TEST_F(TableInterop, WeReadWhatAnotherEngineWroteAtEveryLevel)
 {
     const std::string rows = "1A\t12.5\t3\t-2.25\tT\n"
                              "\t\t\t\t\n"
@@ -121,7 +121,7 @@ TEST_F(Interop, WeReadWhatAnotherEngineWroteAtEveryLevel)
     }
 }
 
-TEST_F(Interop, OurWritesToOlderLevelsStayReadable)
+TEST_F(TableInterop, OurWritesToOlderLevelsStayReadable)
 {
     for (const char* level : {"3", "4"}) {
         SCOPED_TRACE(level);
@@ -184,7 +184,7 @@ std::string table(bool level7, unsigned char version, const std::vector<std::str
 
 }  // namespace
 
-TEST_F(Interop, DatesFloatsAutoincrementsAndTimestamps)
+TEST_F(TableInterop, DatesFloatsAutoincrementsAndTimestamps)
 {
     // dBASE III with a date, a float and a memo field (the memo is not read).
     writeBytes(ztemp / "FECHAS.DBF",
