@@ -22,7 +22,9 @@ const std::vector<FieldDef> kFields = {
 
 std::string code(int i)
 {
-    return "C" + std::to_string(i);
+    std::string s = "C";
+    s += std::to_string(i);
+    return s;
 }
 
 // A scratch work folder for one benchmark, removed at its end.
@@ -42,7 +44,9 @@ void appendRecords(Table& t, int count)
     for (int i = 0; i < count; ++i) {
         t.append();
         t.setText("ABREV", code(i));
-        t.setText("NOMBRE", "Profesor n\xFAmero " + std::to_string(i));
+        std::string name = "Profesor n\xFAmero ";
+        name += std::to_string(i);
+        t.setText("NOMBRE", name);
         t.setText("CODCURSO", code(i % 97));
         t.setFloat("HORAS", (i % 30) * 0.5);
         t.setInteger("NLIN", i);
