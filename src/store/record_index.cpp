@@ -194,12 +194,19 @@ bool RecordIndex::valueKey(const std::vector<Value>& values, std::string& key) c
                         return false;
                 }
                 break;
-            default:
-                textOfValue(value, text);
-                if (text.size() > static_cast<std::size_t>(part.field.def.size) &&
+            default: {
+                std::string_view t;
+                if (const auto* s = std::get_if<std::string>(&value)) {
+                    t = *s;
+                } else {
+                    textOfValue(value, text);
+                    t = text;
+                }
+                if (t.size() > static_cast<std::size_t>(part.field.def.size) &&
                     codec::kindOf(part.field.def.type) != codec::Kind::Timestamp)
                     return false;  // longer than the field: no record holds it
-                appendText(key, text);
+                appendText(key, t);
+            }
             }
         }
     }
@@ -218,10 +225,9 @@ void RecordIndex::build(const unsigned char* records, std::uint32_t count, std::
 
 void RecordIndex::add(std::uint32_t recNo, const unsigned char* record)
 {
-    std::string key;
-    if (!recordKey(record, key))
+    if (!recordKey(record, scratch_))
         return;
-    auto& list = map_[key];
+    auto& list = map_[scratch_];
     if (list.empty() || list.back() < recNo)
         list.push_back(recNo);
     else
@@ -252,10 +258,9 @@ void RecordIndex::change(std::uint32_t recNo, const unsigned char* before, const
 
 const std::vector<std::uint32_t>* RecordIndex::find(const std::vector<Value>& values) const
 {
-    std::string key;
-    if (!valueKey(values, key))
+    if (!valueKey(values, scratch_))
         return nullptr;
-    const auto it = map_.find(key);
+    const auto it = map_.find(scratch_);
     return it == map_.end() ? nullptr : &it->second;
 }
 

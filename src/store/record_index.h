@@ -39,6 +39,7 @@ public:
     // The records, in record number order, whose fields equal `values` (deleted ones included);
     // nullptr when none can.
     const std::vector<std::uint32_t>* find(const std::vector<Value>& values) const;
+    std::size_t width() const { return parts_.size(); }  // the number of values a find takes
 
 private:
     bool recordKey(const unsigned char* record, std::string& key) const;
@@ -46,6 +47,7 @@ private:
 
     std::vector<KeyPart> parts_;
     std::unordered_map<std::string, std::vector<std::uint32_t>> map_;
+    mutable std::string scratch_;  // the key of the latest find, kept to spare an allocation
 };
 
 }  // namespace store
