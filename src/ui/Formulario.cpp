@@ -3,6 +3,8 @@
 #include "ui/Colores.h"
 #include "ui/Fuentes.h"
 
+#include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QLabel>
 #include <QVariant>
 #include <QWidget>
@@ -24,8 +26,14 @@ void Aplica(QWidget* w)
     }
     const QVariant color = w->property("color");
     if (color.isValid()) {
+        // The background of the control itself: lists and drop-down boxes paint their own.
+        const QColor c = ColorDeFormulario(color.toString());
         QPalette p = w->palette();
-        p.setColor(QPalette::Window, ColorDeFormulario(color.toString()));
+        p.setColor(QPalette::Window, c);
+        if (qobject_cast<QAbstractScrollArea*>(w) || qobject_cast<QComboBox*>(w))
+            p.setColor(QPalette::Base, c);
+        if (qobject_cast<QComboBox*>(w))
+            p.setColor(QPalette::Button, c);
         w->setPalette(p);
         w->setAutoFillBackground(true);
     }

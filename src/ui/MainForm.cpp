@@ -60,6 +60,10 @@ void TMForm::preparaControles()
     ui_->BitBtn1->setIcon(ui::Icono(ui::Glifo::Continuar));
     ui_->BitBtn2->setIcon(ui::Icono(ui::Glifo::Aceptar));
 
+    // A fallback font wider than the original may push "Ruta Actual:" into the folder's label.
+    const int finLabel6 = ui_->Label6->geometry().right() + 4;
+    if (finLabel6 > ui_->Label2->x())
+        ui_->Label2->move(finLabel6, ui_->Label2->y());
     ui_->Directorios->ponEtiqueta(ui_->Label2);
     ui_->Unidades->ponLista(ui_->Directorios);
 

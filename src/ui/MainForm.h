@@ -9,6 +9,7 @@
 
 #include <QPointer>
 #include <QStyle>
+#include <QWindow>
 #include <QWidget>
 
 #include <memory>
@@ -18,7 +19,7 @@
 namespace Ui {
 class TMForm;
 }
-class QWindow;
+
 class TModeloTabla;
 
 class TMForm : public QWidget {

@@ -240,7 +240,9 @@ void TRejillaDatos::ajustaColumnas()
         return;
     for (int c = 0; c < modelo_->columnCount(); ++c) {
         const ColumnaRejilla& col = modelo_->columna(c);
-        int ancho = col.anchoCaracteres * fm.horizontalAdvance(QLatin1Char('0')) + 4;
+        // Short code columns hold capitals, wider than digits in the fallback fonts.
+        const QChar tipo = col.anchoCaracteres <= 5 ? QLatin1Char('W') : QLatin1Char('0');
+        int ancho = col.anchoCaracteres * fm.horizontalAdvance(tipo) + 4;
         if (lineasTitulo_ == 1)
             ancho = std::max(ancho, fmTitulo.horizontalAdvance(col.titulo) + 6);
         setColumnWidth(c, ancho);
