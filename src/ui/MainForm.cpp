@@ -158,6 +158,7 @@ void TMForm::closeEvent(QCloseEvent* evento)
         }
     }
     evento->accept();
+    emit cerrada();
 }
 
 void TMForm::BCloseClick()

@@ -46,6 +46,11 @@ public:
     TModeloTabla* wwDataSourceCODCENTRO() const { return wwDataSourceCODCENTRO_; }
     TModeloTabla* wwDataSourceNIVIMP() const { return wwDataSourceNIVIMP_; }
 
+signals:
+    // The window has closed (the result record written first when embedded): being the main
+    // window, this ends the program.
+    void cerrada();
+
 public slots:
     void BExportarClick();
     void BitBtn1Click();

@@ -27,6 +27,9 @@ int main(int argc, char** argv)
         parametros.emplace_back(argv[i]);
 
     TMForm MForm(parametros);
+    // Embedded in a foreign window the form is no top-level window of ours, so its closing is
+    // tied to the end of the program here rather than left to the last-window rule.
+    QObject::connect(&MForm, &TMForm::cerrada, &aplicacion, &QCoreApplication::quit, Qt::QueuedConnection);
     MForm.show();
     aplicacion.exec();
     return 0;

@@ -146,9 +146,11 @@ void TModeloTabla::leeFilaActual()
 
 void TModeloTabla::quitaFila(int fila)
 {
+    ocupado_ = true;
     beginRemoveRows({}, fila, fila);
     filas_.erase(filas_.begin() + fila);
     endRemoveRows();
+    ocupado_ = false;
     if (actual_ >= static_cast<int>(filas_.size()))
         actual_ = static_cast<int>(filas_.size()) - 1;
 }
@@ -241,9 +243,11 @@ void TModeloTabla::anade()
     dejaFila();
     tabla_->append();
     const int fila = rowCount();
+    ocupado_ = true;
     beginInsertRows({}, fila, fila);
     filas_.push_back(Fila{0, std::vector<std::string>(columnas_.size())});
     endInsertRows();
+    ocupado_ = false;
     actual_ = fila;
     modificada_ = false;
     avisa();

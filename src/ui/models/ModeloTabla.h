@@ -49,6 +49,9 @@ public:
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol) const override;
 
     int filaActual() const { return actual_; }
+    // True while rows are being added or removed: the views' current row then follows the
+    // model, not the other way round.
+    bool ocupado() const { return ocupado_; }
     Estado estado() const;
     bool modificada() const { return modificada_; }
     // The current row is a new record not yet changed by the user.
@@ -93,4 +96,5 @@ private:
     std::vector<Fila> filas_;
     int actual_ = -1;
     bool modificada_ = false;
+    bool ocupado_ = false;
 };

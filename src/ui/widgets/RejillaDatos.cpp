@@ -363,7 +363,7 @@ void TRejillaDatos::currentChanged(const QModelIndex& actual, const QModelIndex&
     QTableView::currentChanged(actual, anterior);
     verticalHeader()->viewport()->update();
     viewport()->update();
-    if (moviendo_ || !modelo_ || !actual.isValid())
+    if (moviendo_ || !modelo_ || modelo_->ocupado() || !actual.isValid())
         return;
     moviendo_ = true;
     // The fixed columns take no cursor: a click there selects the row.
