@@ -15,7 +15,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextStream>
 #include <QThread>
 #include <QTimer>
@@ -34,11 +36,21 @@ void Espera(int ms = 150)
     QCoreApplication::processEvents();
 }
 
+// The window as the screen shows it, with the frame a window manager gave it, when there is one.
+QPixmap Imagen(QWidget* w)
+{
+    QScreen* pantalla = w->screen();
+    const QRect marco = w->frameGeometry();
+    if (pantalla && QGuiApplication::platformName() == "xcb" && marco != w->geometry())
+        return pantalla->grabWindow(0, marco.x(), marco.y(), marco.width(), marco.height());
+    return w->grab();
+}
+
 void Guarda(QWidget* w, const QString& nombre)
 {
-    Espera();
+    Espera(400);
     const QString ruta = gSalida + "/" + nombre;
-    if (!w->grab().save(ruta))
+    if (!Imagen(w).save(ruta))
         std::fprintf(stderr, "capturas: cannot write %s\n", qPrintable(ruta));
     else
         std::printf("%s\n", qPrintable(ruta));
