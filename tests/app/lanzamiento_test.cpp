@@ -56,7 +56,7 @@ TEST(Parametros, LaPalabraEligeElPanel)
         EXPECT_EQ(l.paneles, c.paneles) << c.palabra;
         EXPECT_TRUE(l.error.empty());
     }
-    // Letters outside A to Z are not lowered: "İMPORTAR" stays another word.
+    // Letters outside A to Z are not lowered: "\xC9XPORTAR" stays another word.
     EXPECT_EQ(InterpretaParametros({"\xC9XPORTAR", "1"}).paneles, Paneles::Ambos);
 }
 
