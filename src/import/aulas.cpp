@@ -1,4 +1,5 @@
 // The classrooms: AULAT.DBF from "aulasCentro.csv", one row per classroom code.
+#include "csv/lector_csv.h"
 #include "import/codigos.h"
 #include "import/importacion.h"
 #include "import/lista_codigos.h"

@@ -1,4 +1,5 @@
 // The courses of the selected call (CURSOST.DBF) and the check that each has its codes.
+#include "csv/lector_csv.h"
 #include "import/importacion.h"
 #include "store/paths.h"
 #include "store/table.h"

@@ -39,9 +39,9 @@ TEST_F(Materias, CatalogueAndOfferRows)
     const TablaLeida cat = Tabla("ASIGNOMT.DBF");
     EXPECT_EQ(cat.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "mat1", "MA",
                                                              "LATIN", "FILO", "T1", "T2"}));
-    EXPECT_EQ(cat.registros[2], (std::vector<std::string>{"HdMC", "Historia d", "Historia", "F", "T1",
+    EXPECT_EQ(cat.registros[2], (std::vector<std::string>{"HdMC", "Historia d", "Historia", "False", "T1",
                                                           "Historia do Mundo Contemporaneo"}));
-    EXPECT_EQ(cat.registros[8], (std::vector<std::string>{"T1", "TITOR", "Titor\xEDa de grupo", "T", "T1",
+    EXPECT_EQ(cat.registros[8], (std::vector<std::string>{"T1", "TITOR", "Titor\xED" "a de grupo", "True", "T1",
                                                           "TITOR"}));
     EXPECT_EQ(cat.Valor(0, "CODTAREA"), "");
 
@@ -49,10 +49,10 @@ TEST_F(Materias, CatalogueAndOfferRows)
     EXPECT_EQ(oferta.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "MAT", "mat1",
                                                                 "MA", "LATIN", "FILO", "MAT", "T1", "T2"}));
     EXPECT_EQ(oferta.registros[4], (std::vector<std::string>{"MAT", "MAT", "Matem\xE1ticas II", "M1B", "C2",
-                                                             "F", "", "MAT2"}));
-    EXPECT_EQ(oferta.registros[8], (std::vector<std::string>{"FILO", "FILO", "Filosof\xEDa", "X3", "C99",
-                                                             "F", "T2", "FIL"}));
-    EXPECT_EQ(oferta.registros[11], (std::vector<std::string>{"T2", "GARDA", "Garda de patio", "", "", "T",
+                                                             "False", "", "MAT2"}));
+    EXPECT_EQ(oferta.registros[8], (std::vector<std::string>{"FILO", "FILO", "Filosof\xED" "a", "X3", "C99",
+                                                             "False", "T2", "FIL"}));
+    EXPECT_EQ(oferta.registros[11], (std::vector<std::string>{"T2", "GARDA", "Garda de patio", "", "", "True",
                                                               "T2", ""}));
     std::vector<std::string> tipos;
     for (const auto& c : oferta.campos)
