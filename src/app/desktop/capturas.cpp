@@ -129,7 +129,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: capturas OUTPUT_FOLDER ZARE_FOLDER NIVELES_CSV\n");
         return 64;
     }
-    gSalida = QString::fromLocal8Bit(argv[1]);
+    gSalida = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(gSalida);
     const auto niveles = LeeNiveles(QString::fromLocal8Bit(argv[3]));
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
