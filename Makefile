@@ -26,8 +26,9 @@ test: deps
 run: build
 	@echo "not yet: the desktop program comes with its own issue"
 
+# Imports the sample centre and exports the sample timetable, inside build/demo.
 demo: build
-	@echo "not yet: the demo comes with the export"
+	@scripts/demo
 
 bench: build
 	@if [ -x $(BUILD)/bin/store_bench ]; then $(BUILD)/bin/store_bench; else echo "not yet"; fi
