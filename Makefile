@@ -1,6 +1,7 @@
 # The README's commands. Each installs what is missing, configures, builds and runs.
 BUILD      := build
 TEST_BUILD := build/test
+FUZZ_BUILD := build/fuzz
 GEN        := -G Ninja
 JOBS       ?= 2
 
@@ -31,10 +32,22 @@ demo: build
 	@scripts/demo
 
 bench: build
-	@if [ -x $(BUILD)/bin/store_bench ]; then $(BUILD)/bin/store_bench; else echo "not yet"; fi
+	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+# Each libFuzzer target runs FUZZ_SECONDS seconds from its committed seeds (tests/fuzz/corpus/NAME);
+# what it learns stays in build/fuzz/corpus/NAME, and a failing input lands in build/fuzz/.
+FUZZ_SECONDS ?= 60
+FUZZERS      := decodifica_divide lector
 
 fuzz: deps
-	@echo "not yet"
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GEN) -DTRANSORBELIN_FUZZ=ON -DTRANSORBELIN_TESTS=OFF -DTRANSORBELIN_DESKTOP=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$f || exit 1; \
+	  echo "== $${f}_fuzz: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/bin/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	    -artifact_prefix=$(FUZZ_BUILD)/$${f}- $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)
