@@ -1,3 +1,4 @@
+#include "csv/divide_campos.h"
 #include "export/horario_csv.h"
 #include "store/errors.h"
 
@@ -40,6 +41,21 @@ TEST(LineaHorario, QuotesEveryValueAndDoublesInnerQuotes)
               "\"1\",\"Luns\",\"08:00\",\"1A\",\"MAT\",\"Docente 1\",\"\",\"A12\"");
     EXPECT_EQ(LineaHorario({"P\xE9rez, \"Pepe\"", "\""}), "\"P\xE9rez, \"\"Pepe\"\"\",\"\"\"\"");
     EXPECT_EQ(LineaHorario({""}), "\"\"");
+}
+
+TEST(LineaHorario, OurCsvReaderSplitsEveryLineBackIntoItsValues)
+{
+    const std::vector<std::vector<std::string>> casos = {
+        {"1", "Luns", "08:00", "1A", "MAT", "Docente 1", "", "A12"},
+        {"2", "M\xE9rcores", "", "1\xBA ESO A", "\"", "P\xE9rez, \"Pepe\"", "", "\"\""},
+        {"3", "", "", "a,b", "\"x\"y", " lead", "", ","},
+    };
+    for (const auto& valores : casos) {
+        const csv::RegistroCSV campos = csv::DivideCampos(LineaHorario(valores));
+        ASSERT_EQ(campos.Cuenta(), 8) << LineaHorario(valores);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(campos.Campo(i), valores[static_cast<std::size_t>(i)]) << LineaHorario(valores);
+    }
 }
 
 TEST_F(Carpeta, EachLineIsInTheFileWhenAppendReturns)
