@@ -30,7 +30,8 @@ CALL = "2026"
 DAYS = [1, 2, 3, 4, 5]
 MORNING = [1, 2, 3, 4, 5, 6]          # 08:00 to 13:00 in the template as built
 AFTERNOON = [9, 10, 11, 12, 13, 14]   # 16:00 to 21:00
-HOURS_PER_GROUP = 26                  # of the 30 hours of a week; the rest stay free
+MAX_TEACHER_HOURS = 24                # a full-time teacher's hours with groups
+HOURS_PER_GROUP = 22                  # of the 30 hours of a week; the rest stay free
 SEED = 2026
 
 SOLUC_FIELDS = ("ASIG:C:10,PROF:C:10,CODGRUPO:C:10,AULA:C:10,DIA:N:1:0,HORA:N:4:1,"
@@ -96,6 +97,7 @@ class Timetable:
     def __init__(self):
         self.entries = []   # dicts in SOLUC's field names
         self.busy = set()   # (kind, code, day, hour) taken
+        self.load = {}      # teacher code: hours taught
 
     def free(self, day, hours, *holders):
         return all((k, c, day, h) not in self.busy for k, c in holders for h in hours)
@@ -104,6 +106,8 @@ class Timetable:
         for k, c in holders:
             for h in hours:
                 self.busy.add((k, c, day, h))
+                if k == "p":
+                    self.load[c] = self.load.get(c, 0) + 1
 
     def add(self, subject, teacher, group, room, day, hour, sessions):
         self.entries.append({
@@ -161,6 +165,38 @@ def build(tables, repo):
                     tt.add(subjects[-1 - k % len(subjects)], teacher, group, room, 5, hour, 1.5)
                     break
 
+    # Lab and workshop splits, placed first: a two-hour block of each subgroup in a special
+    # room, during which its group as a whole has no class.
+    parents = {g["CODGRUZARE"]: g for g in groups}
+    for i, sub in enumerate(subgroups):
+        parent = parents.get(sub["CODGRUZARE"])
+        subjects = subjects_of_course.get(sub["CODCURSOZARE"], [])
+        if not parent or not subjects:
+            continue
+        staff = teachers_of_group.get(sub["CODGRUZARE"]) or all_teachers
+        hours = AFTERNOON if parent["TURNO"] == "T" else MORNING
+        subject = subjects[i % len(subjects)]
+        room = special_rooms[i % len(special_rooms)]
+        placed = False
+        start = groups.index(parent) % len(DAYS)
+        for day in DAYS[start:] + DAYS[:start]:
+            for hour in hours[2:-1] + hours[:2]:
+                span = [hour, hour + 1]
+                for teacher in staff + all_teachers:
+                    holders = [("s", sub["ABREV"]), ("p", teacher), ("a", room)]
+                    if tt.free(day, span, *holders) and all(
+                            (("g", parent["ABREV"], day, h) not in tt.busy
+                             or ("s", parent["ABREV"], day, h) in tt.busy) for h in span):
+                        tt.take(day, span, *holders)
+                        tt.take(day, span, ("g", parent["ABREV"]), ("s", parent["ABREV"]))
+                        tt.add(subject, teacher, sub, room, day, hour, 2)
+                        placed = True
+                        break
+                if placed:
+                    break
+            if placed:
+                break
+
     for index, group in enumerate(groups):
         subjects = subjects_of_course.get(group["CODCURSOZARE"], [])
         if not subjects:
@@ -180,56 +216,32 @@ def build(tables, repo):
             if not todo:
                 break
             subject = max(todo, key=lambda s: (load[s], rnd.random()))
-            length = 2 if load[subject] >= 2 and hour + 1 in hours and rnd.random() < 0.4 else 1
+            length = 2 if load[subject] >= 2 and hour + 1 in hours and rnd.random() < 0.85 else 1
             span = list(range(hour, hour + length))
-            teacher = teacher_of[subject]
-            holders = [("g", group["ABREV"]), ("p", teacher), ("a", room)]
-            if not tt.free(day, span, *holders):
-                # Another teacher of the group, else the slot stays free.
-                for other in staff:
-                    if tt.free(day, span, ("g", group["ABREV"]), ("p", other), ("a", room)):
-                        teacher, holders = other, [("g", group["ABREV"]), ("p", other), ("a", room)]
-                        break
-                else:
-                    continue
-            tt.take(day, span, *holders)
-            tt.add(subject, teacher, group, room, day, hour, length)
+            if not tt.free(day, span, ("g", group["ABREV"])):
+                continue
+            # The group's own room when free, else any free one; the subject's teacher when
+            # free, else another of the group's teachers, else the least busy colleague.
+            where = next((r for r in [room] + home_rooms + special_rooms
+                          if tt.free(day, span, ("a", r))), None)
+            others = [teacher_of[subject]] + staff + sorted(
+                all_teachers, key=lambda t: (tt.load.get(t, 0), t))
+            who = next((t for t in others if tt.load.get(t, 0) + length <= MAX_TEACHER_HOURS
+                        and tt.free(day, span, ("p", t))), None)
+            if where is None or who is None:
+                continue
+            teacher_of[subject] = who
+            tt.take(day, span, ("g", group["ABREV"]), ("p", who), ("a", where))
+            tt.add(subject, who, group, where, day, hour, length)
             load[subject] -= length
-
-    # Lab and workshop splits: both halves at the same time, in two special rooms, with two
-    # teachers, in an hour their group has free.
-    parents = {g["CODGRUZARE"]: g for g in groups}
-    for i, sub in enumerate(subgroups):
-        parent = parents.get(sub["CODGRUZARE"])
-        subjects = subjects_of_course.get(sub["CODCURSOZARE"], [])
-        if not parent or not subjects:
-            continue
-        staff = teachers_of_group.get(sub["CODGRUZARE"]) or all_teachers
-        hours = AFTERNOON if parent["TURNO"] == "T" else MORNING
-        subject = subjects[i % len(subjects)]
-        room = special_rooms[i % len(special_rooms)]
-        placed = False
-        for day in DAYS:
-            for hour in hours[:-1]:
-                span = [hour, hour + 1]
-                for teacher in staff + all_teachers:
-                    holders = [("s", sub["ABREV"]), ("p", teacher), ("a", room)]
-                    if tt.free(day, span, ("g", parent["ABREV"])) and tt.free(day, span, *holders):
-                        tt.take(day, span, *holders)
-                        tt.add(subject, teacher, sub, room, day, hour, 2)
-                        placed = True
-                        break
-                if placed:
-                    break
-            if placed:
-                break
 
     # Duties without a group: library and playground watches, and a few department meetings.
     for n, teacher in enumerate(all_teachers[::3]):
         if not activities:
             break
         activity = activities[n % len(activities)]
-        for day, hour in [(d, h) for d in DAYS for h in MORNING]:
+        start = n % len(DAYS)
+        for day, hour in [(d, h) for d in DAYS[start:] + DAYS[:start] for h in MORNING[::-1]]:
             if tt.free(day, [hour], ("p", teacher)):
                 tt.take(day, [hour], ("p", teacher))
                 tt.add(activity, teacher, None, "", day, hour, 1)
@@ -241,7 +253,8 @@ def build(tables, repo):
         if subjects:
             tt.add(subjects[0], all_teachers[0], group, "", 0, 0, 1)
 
-    tt.entries.sort(key=lambda e: (e["DIA"] == 0, e["DIA"], e["HORA"], e["CODGRUPO"]))
+    tt.entries.sort(key=lambda e: (e["DIA"] == 0, e["DIA"], e["HORA"], e["CODGRUPO"] == "",
+                                   e["CODGRUPO"]))
     return tt.entries
 
 
