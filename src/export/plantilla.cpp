@@ -4,6 +4,8 @@
 #include "store/paths.h"
 #include "store/table.h"
 
+#include <cstdio>
+
 namespace exportacion {
 
 namespace {
@@ -20,9 +22,8 @@ int HoraReloj(int hora)
 // "h:00" with a leading "0" while shorter than five characters.
 std::string TextoHora(int horaReloj)
 {
-    std::string texto = std::to_string(horaReloj) + ":00";
-    if (texto.size() < 5)
-        texto.insert(0, "0");
+    char texto[16];
+    std::snprintf(texto, sizeof texto, "%02d:00", horaReloj);
     return texto;
 }
 
