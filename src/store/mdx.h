@@ -27,15 +27,31 @@ struct MdxKey {
     double number = 0; // keyType 'N' and 'D'
 };
 
+// dBASE language ids of the Windows ANSI language drivers.
+constexpr int kMdxLanguageNone = 0;           // no driver: byte order
+constexpr int kMdxLanguageAnsiBinary = 0x57;  // "DBWINUS0": byte order
+constexpr int kMdxLanguageWestEurope = 0x58;  // "DBWINWE0"
+constexpr int kMdxLanguageSpanish = 0x59;     // "DBWINES0"
+
+// The language id of a dBASE 7 table's language driver name (header bytes 32-63, zero-padded):
+// 0 for an empty name, -1 for a driver whose key order this engine does not know. Older tables
+// carry the id itself in header byte 29.
+int mdxLanguageId(const std::string& driverName);
+
 class MdxIndex {
 public:
     virtual ~MdxIndex() = default;
 
-    // Creates a new index file (replacing any) with the given empty tags.
-    static std::unique_ptr<MdxIndex> create(const std::string& path, const std::vector<MdxTag>& tags);
+    // Creates a new index file (replacing any) with the given empty tags, laid out for a dBASE 7
+    // table. `languageId` is the table's dBASE language (mdxLanguageId of its driver name); it
+    // sets the order of character keys, which another engine expects to match the table's.
+    static std::unique_ptr<MdxIndex> create(const std::string& path, const std::vector<MdxTag>& tags,
+                                            int languageId = kMdxLanguageWestEurope);
     // Opens an existing index file. A damaged file is an EngineError naming `tableName`.
+    // The index names the order of its character keys; one that does not (language 0) follows
+    // the table's language, `tableLanguageId` (0: none, byte order).
     static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable,
-                                          const std::string& tableName);
+                                          const std::string& tableName, int tableLanguageId = 0);
 
     virtual const std::vector<MdxTag>& tags() const = 0;
     virtual int tagNumber(const std::string& tagName) const = 0;  // -1 when there is no such tag
@@ -46,6 +62,7 @@ public:
     // The record numbers of the tag in key order (equal keys in record number order).
     virtual std::vector<std::uint32_t> order(int tag) const = 0;
     // The first record number in key order whose key equals `key`; 0 when there is none.
+    // A character key longer than the tag's key length is cut to it.
     virtual std::uint32_t find(int tag, const MdxKey& key) const = 0;
 
     // Writes every changed page and the headers, so the file on disk is complete.

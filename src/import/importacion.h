@@ -1,0 +1,59 @@
+// The import direction without windows: calls, courses, the completeness check and the six
+// table builders, run in the order of the import run. The desktop program's handlers and the
+// command-line program call these same methods; each front end adds only its own display.
+#pragma once
+
+#include "import/estado.h"
+
+#include <string>
+
+namespace import {
+
+inline const std::string kProcesoFinalizado = "Proceso finalizado";
+inline const std::string kNoExisteCarpeta = "No existe la carpeta";
+// The course screen's warning when a course lacks its level or course code.
+inline const std::string kNivelesIncompletos =
+    "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar "
+    "todos los datos en la columna NIVEL y CURSO.";
+
+class Importacion {
+public:
+    Importacion(EstadoConversion& estado, Mensajes& mensajes);
+
+    // Calls: recreates CONVOCAZARE.DBF and fills it from "convocatoriasCentro.csv". Answers
+    // false, after the message, when the file is missing.
+    bool CargaConvocatorias();
+    void CreaTablaConvocatorias();
+
+    // The call whose rows the later steps take (the CONVOCATORIA of the row chosen in the grid).
+    void SeleccionaConvocatoria(const std::string& codigo);
+    const std::string& Convocatoria() const { return convocatoria_; }
+
+    // Courses: recreates CURSOST.DBF with the courses of the selected call from "gruposCentro.csv".
+    void CargaCursos();
+    // The course screen's precondition: answers false, after the message, when CURSOST.DBF is missing.
+    bool ExisteTablaCursos();
+    // Sets NivelesIncompletos: 1 when a course in record order has an empty NIVEL or CURSO.
+    void CompruebaNiveles();
+
+    // The import run after a passed check: the six builders in order. An error from a builder
+    // propagates and ends the run there; after a full run the front end shows kProcesoFinalizado.
+    void EjecutaBuilders();
+
+    void ImportaGrupos();
+    void ImportaSubgrupos();
+    void ImportaMaterias();
+    void ImportaProfesores();
+    void ImportaAulas();
+    void ImportaAsignaciones();
+
+private:
+    std::string RutaCSV(const std::string& nombre) const;
+    bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, bool marcaFallo);
+
+    EstadoConversion& estado_;
+    Mensajes& mensajes_;
+    std::string convocatoria_;
+};
+
+}  // namespace import

@@ -1,0 +1,173 @@
+// Subjects and activities: the catalogue ASIGNOMT.DBF (one row per long code, one per activity)
+// and the offer table ASIGNOMT2.DBF (one row per subject line taken, one per activity), from the
+// centre's and the general subject files and the activities file.
+#include "csv/clipper.h"
+#include "import/codigos.h"
+#include "import/importacion.h"
+#include "import/lectura.h"
+#include "import/lista_codigos.h"
+#include "store/table.h"
+
+#include <set>
+
+namespace import {
+
+namespace {
+
+struct LineaMateria {
+    std::string largo, nombre, materia, curso, tarea, abreviatura;
+};
+
+// Columns are read in the order 3, 4, 0, 1, 2, 5, so a short line fails on the first missing one.
+LineaMateria LeeLineaMateria(const csv::RegistroCSV& campos)
+{
+    LineaMateria l;
+    l.largo = campos.Campo(3);
+    l.nombre = campos.Campo(4);
+    l.materia = campos.Campo(0);
+    l.curso = campos.Campo(1);
+    l.tarea = campos.Campo(2);
+    if (l.tarea == "0")
+        l.tarea.clear();
+    l.abreviatura = campos.Campo(5);
+    return l;
+}
+
+class Materias {
+public:
+    Materias(store::Table& catalogo, store::Table& oferta) : catalogo_(catalogo), oferta_(oferta) {}
+
+    void Linea(const csv::RegistroCSV& campos)
+    {
+        const LineaMateria l = LeeLineaMateria(campos);
+        const std::string codigo = CodigoMateria(l.largo, l.nombre);
+        if (largos_.count(l.largo)) {
+            if (catalogo_.locate("CODLARGO2", {l.largo}))
+                Oferta(catalogo_.asText("COD"), l);
+            return;
+        }
+        const std::string candidato = CodigoMateriaLibre(codigo, codigos_);
+        codigos_.Anade(candidato);
+        largos_.insert(l.largo);
+
+        catalogo_.append();
+        catalogo_.setText("COD", candidato);
+        catalogo_.setText("CODLARGO", l.largo);
+        catalogo_.setText("NOMBRE", l.nombre);
+        catalogo_.setBool("ESTAREA", false);
+        catalogo_.setText("CODTAREA", l.tarea);
+        catalogo_.setText("CODLARGO2", l.largo);
+        catalogo_.post();
+        Oferta(candidato, l);
+    }
+
+private:
+    void Oferta(const std::string& cod, const LineaMateria& l)
+    {
+        oferta_.append();
+        oferta_.setText("COD", cod);
+        oferta_.setText("CODLARGO", l.largo);
+        oferta_.setText("NOMBRE", l.nombre);
+        oferta_.setText("CODMATERIA", l.materia);
+        oferta_.setText("CODCURSO", l.curso);
+        oferta_.setBool("ESTAREA", false);
+        oferta_.setText("CODTAREA", l.tarea);
+        oferta_.setText("ABREVZARE", l.abreviatura);
+        oferta_.post();
+    }
+
+    store::Table& catalogo_;
+    store::Table& oferta_;
+    ListaCodigos codigos_;
+    std::set<std::string> largos_;  // long codes with a catalogue row; letter case counts
+};
+
+}  // namespace
+
+void Importacion::ImportaMaterias()
+{
+    if (FaltaArchivo("materiasHorarioOfertaCentro.csv",
+                     "No existe archivo de Materias Centro (materiasHorarioOfertaCentro.CSV)", true))
+        return;
+
+    csv::LectorCSV centro;
+    centro.Abrir(RutaCSV("materiasHorarioOfertaCentro.csv"));
+    store::recreateTable(kTrabajo, "ASIGNOMT.DBF",
+                         {{"COD", 'C', 10},
+                          {"CODLARGO", 'C', 10},
+                          {"NOMBRE", 'C', 80},
+                          {"ESTAREA", 'L', 1},
+                          {"CODTAREA", 'C', 10},
+                          {"CODLARGO2", 'C', 50}},
+                         {}, {"ASIGNOMT.DBF", "ASIGNOMT.MDX"});
+    store::recreateTable(kTrabajoC, "ASIGNOMT2.DBF",
+                         {{"COD", 'C', 10},
+                          {"CODLARGO", 'C', 10},
+                          {"NOMBRE", 'C', 80},
+                          {"CODMATERIA", 'C', 20},
+                          {"CODCURSO", 'C', 20},
+                          {"ESTAREA", 'L', 1},
+                          {"CODTAREA", 'C', 10},
+                          {"ABREVZARE", 'C', 100}},
+                         {}, {"ASIGNOMT2.DBF", "ASIGNOMT2.MDX"});
+
+    store::Table catalogo(kTrabajo, "ASIGNOMT.DBF");
+    store::Table oferta(kTrabajoC, "ASIGNOMT2.DBF");
+    catalogo.open(store::Access::Shared);
+    oferta.open(store::Access::Shared);
+    Materias materias(catalogo, oferta);
+
+    if (!centro.Fin())
+        centro.SaltaLinea();
+    while (!centro.Fin())
+        materias.Linea(centro.Siguiente());
+    centro.Cerrar();
+
+    if (FaltaArchivo("materiasHorarioOfertaXeral.csv",
+                     "No existe archivo de Materias Generales (materiasHorarioOfertaXeral.CSV)", true))
+        return;
+    store::Table cursos(kTrabajo, "CURSOST");
+    cursos.open(store::Access::Shared);
+    LeeCSV(RutaCSV("materiasHorarioOfertaXeral.csv"), true, [&](const csv::RegistroCSV& campos) {
+        if (!cursos.locate("CODCURSO", {campos.Campo(1)}) && campos.Campo(2) == "0")
+            return true;
+        materias.Linea(campos);
+        return true;
+    });
+
+    if (FaltaArchivo("actividadesProfesor.csv",
+                     "No existe archivo de Actividades (actividadesProfesor.CSV)", true))
+        return;
+    bool cabeceraTomada = false;
+    LeeCSV(RutaCSV("actividadesProfesor.csv"), false, [&](const csv::RegistroCSV& campos) {
+        const std::string& codigo = campos.Campo(0);
+        const std::string& largo = campos.Campo(1);
+        const std::string& nombre = campos.Campo(2);
+        if (catalogo.locate("COD", {Corta(codigo)}))
+            return true;
+        // The first line whose code is free stands for the header.
+        if (!cabeceraTomada) {
+            cabeceraTomada = true;
+            return true;
+        }
+        catalogo.append();
+        catalogo.setText("COD", codigo);
+        catalogo.setText("CODLARGO", largo);
+        catalogo.setText("NOMBRE", nombre);
+        catalogo.setBool("ESTAREA", true);
+        catalogo.setText("CODTAREA", codigo);
+        catalogo.setText("CODLARGO2", largo);
+        catalogo.post();
+
+        oferta.append();
+        oferta.setText("COD", codigo);
+        oferta.setText("CODLARGO", largo);
+        oferta.setText("NOMBRE", nombre);
+        oferta.setBool("ESTAREA", true);
+        oferta.setText("CODTAREA", codigo);
+        oferta.post();
+        return true;
+    });
+}
+
+}  // namespace import

@@ -1,0 +1,50 @@
+// The teachers: PROFT.DBF from "profesoresGrupoCentro.csv", one row per employee code, with a
+// code made of the capitals of the name and a tag on that code for the export.
+#include "import/codigos.h"
+#include "import/importacion.h"
+#include "import/lectura.h"
+#include "import/lista_codigos.h"
+#include "store/table.h"
+
+namespace import {
+
+void Importacion::ImportaProfesores()
+{
+    if (FaltaArchivo("profesoresGrupoCentro.csv",
+                     "No existe archivo de profesores (profesoresGrupoCentro.csv)", true))
+        return;
+
+    csv::LectorCSV lector;
+    lector.Abrir(RutaCSV("profesoresGrupoCentro.csv"));
+    store::recreateTable(kTrabajo, "PROFT.DBF",
+                         {{"ABREV", 'C', 10},
+                          {"NOMBRE", 'C', 80},
+                          {"DEPART", 'C', 40},
+                          {"DNI", 'C', 15},
+                          {"X_EMPLEADO", 'C', 10}},
+                         {{"ABREV", "ABREV"}}, {"PROFT.DBF", "PROFT.MDX"});
+    ListaCodigos lista;
+    store::Table profesores(kTrabajo, "PROFT.DBF");
+    profesores.open(store::Access::Shared);
+    if (!lector.Fin())
+        lector.SaltaLinea();
+    while (!lector.Fin()) {
+        const csv::RegistroCSV& campos = lector.Siguiente();
+        const std::string& nombre = campos.Campo(2);
+        if (profesores.locate("X_EMPLEADO", {campos.Campo(0)}))
+            continue;
+        const std::string codigo = CodigoProfesor(nombre, lista);
+        lista.Anade(codigo);
+        profesores.append();
+        profesores.setText("ABREV", codigo);
+        profesores.setText("NOMBRE", nombre);
+        profesores.setText("DEPART", "");
+        profesores.setText("DNI", "");
+        profesores.setText("X_EMPLEADO", campos.Campo(0));
+        profesores.post();
+    }
+    lector.Cerrar();
+    profesores.close();
+}
+
+}  // namespace import

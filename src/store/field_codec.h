@@ -1,0 +1,64 @@
+// Field values as a record stores them, by type:
+//   C text, blank-filled            N, F number as text, right-aligned, '.' for decimals
+//   I, + 4 bytes big-endian, sign bit flipped (all zero: blank)
+//   O 8-byte double, big-endian, ordered (positive: sign bit set; negative: every bit flipped)
+//   L 'T', 'F' ('Y', 'N' read too; ' ' or '?': blank)     D "YYYYMMDD"
+//   @ 8-byte big-endian double of milliseconds since year 1 (read only)
+//   M, B, G memo block numbers (not read)
+#pragma once
+
+#include "store/dbf_format.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace store::codec {
+
+// A value that a field cannot take or give; the text, in Spanish, says why (the caller adds the
+// table and field).
+class ValueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Kind { Text, Number, Logical, Date, Timestamp, Memo };
+Kind kindOf(char type);
+
+// A record of `length` bytes with every field blank and the flag of a live record.
+std::string blankRecord(const dbf::Layout& layout);
+
+bool isBlank(const dbf::Field& f, const unsigned char* record);
+
+// Text as read: character fields without the trailing blanks (and anything after a NUL byte);
+// numbers in decimal ("12", "-3.5"); logicals "T" or "F"; dates "YYYYMMDD"; timestamps
+// "YYYYMMDDHHMMSS"; blank fields "".
+std::string readText(const dbf::Field& f, const unsigned char* record);
+// A number field's value (N, F, I, +, O); nullopt when blank. ValueError when an N or F field
+// holds something that is not a number.
+std::optional<double> readNumber(const dbf::Field& f, const unsigned char* record);
+// A logical field's value; nullopt when blank.
+std::optional<bool> readLogical(const dbf::Field& f, const unsigned char* record);
+// Milliseconds since the start of year 1 in a timestamp field; nullopt when blank.
+std::optional<double> readTimestamp(const dbf::Field& f, const unsigned char* record);
+
+// Writes, each checking that the field can hold the value (ValueError otherwise). Texts are cut
+// to the size of a character field.
+void writeBlank(const dbf::Field& f, unsigned char* record);
+void writeText(const dbf::Field& f, unsigned char* record, std::string_view value);
+void writeNumber(const dbf::Field& f, unsigned char* record, double value);
+void writeInteger(const dbf::Field& f, unsigned char* record, long value);
+void writeLogical(const dbf::Field& f, unsigned char* record, bool value);
+
+// A number written as text: trimmed of blanks, an optional sign, digits, '.', exponent.
+std::optional<double> parseNumber(std::string_view text);
+// The shortest usual decimal form: "12", "-0.5", "3.25".
+std::string formatNumber(double value);
+// Rounds to the nearest integer, a half to the even neighbour; ValueError beyond `long`.
+long roundHalfEven(double value);
+
+// Characters of a stored text field up to the first NUL, without trailing blanks.
+std::string_view storedText(const dbf::Field& f, const unsigned char* record);
+
+}  // namespace store::codec

@@ -1,0 +1,146 @@
+#include "store/file_io.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace store {
+
+namespace {
+
+class PosixFile final : public File {
+public:
+    PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
+    ~PosixFile() override { ::close(fd_); }
+
+    int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override
+    {
+        got = 0;
+        auto* p = static_cast<char*>(data);
+        while (got < size) {
+            const ssize_t n = ::pread(fd_, p + got, size - got, static_cast<off_t>(offset + got));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    int writeAt(std::uint64_t offset, const void* data, std::size_t size) override
+    {
+        const auto* p = static_cast<const char*>(data);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pwrite(fd_, p + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            if (n == 0)
+                return ENOSPC;
+            done += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    int status(FileStatus& out) override
+    {
+        struct stat st;
+        if (::fstat(fd_, &st) != 0)
+            return errno;
+        out.size = static_cast<std::uint64_t>(st.st_size);
+        out.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        return 0;
+    }
+
+    // Open-file-description locks: they belong to this open file, so two opens of one table in
+    // the same process exclude each other just as two processes do.
+    int lock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) override
+    {
+        struct flock fl {};
+        fl.l_type = kind == LockKind::Write ? F_WRLCK : F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(offset);
+        fl.l_len = static_cast<off_t>(length);
+        while (::fcntl(fd_, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl) != 0) {
+            if (errno == EINTR)
+                continue;
+            return errno == EACCES ? EAGAIN : errno;
+        }
+        return 0;
+    }
+
+    int unlock(std::uint64_t offset, std::uint64_t length) override
+    {
+        struct flock fl {};
+        fl.l_type = F_UNLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(offset);
+        fl.l_len = static_cast<off_t>(length);
+        return ::fcntl(fd_, F_OFD_SETLK, &fl) == 0 ? 0 : errno;
+    }
+
+    bool writable() const override { return writable_; }
+
+private:
+    int fd_;
+    bool writable_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) override
+    {
+        int fd = -1;
+        bool writable = true;
+        if (mode == OpenMode::CreateTruncate) {
+            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        } else {
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                writable = false;
+            }
+        }
+        if (fd < 0)
+            return errno;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return EISDIR;
+        }
+        out = std::make_unique<PosixFile>(fd, writable);
+        return 0;
+    }
+
+    int remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+};
+
+FileSystem* current = nullptr;
+
+}  // namespace
+
+FileSystem& posixFileSystem()
+{
+    static PosixFileSystem fs;
+    return fs;
+}
+
+FileSystem& fileSystem()
+{
+    return current ? *current : posixFileSystem();
+}
+
+void setFileSystem(FileSystem* fs)
+{
+    current = fs;
+}
+
+}  // namespace store

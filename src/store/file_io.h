@@ -1,0 +1,54 @@
+// The small file layer under the table engine: positioned reads and writes, size, byte-range
+// locks. Everything the engine does to a disk file goes through here, so tests can put a
+// failing or counting file in its place.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace store {
+
+struct FileStatus {
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;  // last modification, in nanoseconds
+};
+
+enum class LockKind { Read, Write };
+
+class File {
+public:
+    virtual ~File() = default;
+    // Each returns 0 or an errno value. readAt sets `got` to the bytes read (fewer at the end).
+    virtual int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) = 0;
+    virtual int writeAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
+    virtual int status(FileStatus& out) = 0;
+    // A lock on a byte range, held by this open file until unlocked or closed; with `wait`
+    // false a lock held elsewhere gives EAGAIN at once.
+    virtual int lock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) = 0;
+    virtual int unlock(std::uint64_t offset, std::uint64_t length) = 0;
+    virtual bool writable() const = 0;
+};
+
+enum class OpenMode {
+    ReadWrite,        // an existing file; falls back to read-only when writing is not allowed
+    CreateTruncate,   // created when missing, emptied when present
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // 0 and `out` set, or an errno value.
+    virtual int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) = 0;
+    virtual int remove(const std::string& path) = 0;
+};
+
+// The file system the engine uses: the operating system's unless a test put another in place.
+FileSystem& fileSystem();
+// Replaces it (nullptr restores the operating system's); for tests.
+void setFileSystem(FileSystem* fs);
+// The operating system's, for wrappers that forward to it.
+FileSystem& posixFileSystem();
+
+}  // namespace store

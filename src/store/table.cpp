@@ -1,0 +1,1082 @@
+#include "store/table.h"
+
+#include "store/dbf_format.h"
+#include "store/engine_texts.h"
+#include "store/errors.h"
+#include "store/field_codec.h"
+#include "store/file_io.h"
+#include "store/mdx.h"
+#include "store/paths.h"
+#include "store/record_index.h"
+#include "store/table_lock.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <strings.h>
+
+namespace store {
+
+namespace {
+
+std::string upper(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string trimBlanks(const std::string& s)
+{
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The file name of a table given by file name or bare name ("PROFT" is "PROFT.DBF").
+std::string dbfFileName(const std::string& name)
+{
+    return name.find('.') == std::string::npos ? name + ".DBF" : name;
+}
+
+// The production index beside a table file: the same name with ".MDX", in capitals when the
+// table's name has no small letters (as other engines look for it), else ".mdx".
+std::string mdxFileName(const std::string& dbfName)
+{
+    const auto dot = dbfName.rfind('.');
+    const std::string base = dot == std::string::npos ? dbfName : dbfName.substr(0, dot);
+    const bool hasLower = std::any_of(dbfName.begin(), dbfName.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    return base + (hasLower ? ".mdx" : ".MDX");
+}
+
+// Days from 0001-01-01 for a proleptic Gregorian date.
+long daysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 306;
+}
+
+char keyTypeFor(char fieldType)
+{
+    switch (fieldType) {
+    case 'C': return 'C';
+    case 'D': return 'D';
+    case 'N':
+    case 'F':
+    case 'I':
+    case 'O': return 'N';
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The open table: its file, the records in memory, the cursor and the record being edited.
+
+class Table::Impl {
+public:
+    Impl(std::string folder, std::string name) : folderGiven_(std::move(folder)), name_(std::move(name)) {}
+
+    std::string folderGiven_;
+    std::string name_;
+    std::string activeTag_;
+
+    bool isOpen_ = false;
+    Access access_ = Access::Shared;
+    std::string folder_;
+    std::string path_;
+    std::unique_ptr<File> file_;
+    dbf::Layout layout_;
+    std::vector<FieldDef> defs_;
+    std::string records_;  // recordCount * recordLength bytes
+    std::string blank_;
+    FileStatus known_;     // the file as last read or written (shared opens watch it)
+
+    enum class State { Browse, Edit, Append };
+    State state_ = State::Browse;
+    std::string buffer_;        // the record being edited or appended
+    std::uint32_t current_ = 0; // physical record number, 0 for none
+    std::uint32_t beforeAppend_ = 0;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    struct Tag {
+        MdxTag info;
+        int field = -1;  // -1: an expression this engine does not keep
+    };
+    std::string mdxPath_;
+    std::unique_ptr<MdxIndex> mdx_;
+    std::vector<Tag> tags_;
+    int activeTagNo_ = -1;
+    bool orderValid_ = false;
+    std::vector<std::uint32_t> order_;
+    std::vector<std::int64_t> positionOf_;  // by record number; -1 when not in the order
+
+    std::map<std::string, RecordIndex> locateIndexes_;
+    std::map<int, RecordIndex> keyIndexes_;
+
+    // --- helpers ---------------------------------------------------------------------------
+
+    [[noreturn]] void fail(const std::string& text) const { throw EngineError(text); }
+
+    void ensureOpen() const
+    {
+        if (!isOpen_)
+            fail(texts::notOpen(name_));
+    }
+
+    std::uint32_t count() const { return layout_.recordCount; }
+
+    const unsigned char* record(std::uint32_t recNo) const
+    {
+        return reinterpret_cast<const unsigned char*>(records_.data()) +
+               std::size_t(recNo - 1) * layout_.recordLength;
+    }
+
+    bool deleted(std::uint32_t recNo) const { return record(recNo)[0] == dbf::kDeleted; }
+
+    // The bytes that field reads see: the record being edited, the current one, or a blank one.
+    const unsigned char* visible() const
+    {
+        if (state_ != State::Browse)
+            return reinterpret_cast<const unsigned char*>(buffer_.data());
+        if (current_ != 0)
+            return record(current_);
+        return reinterpret_cast<const unsigned char*>(blank_.data());
+    }
+
+    int fieldIndex(const std::string& fieldName) const
+    {
+        for (std::size_t i = 0; i < layout_.fields.size(); ++i)
+            if (::strcasecmp(layout_.fields[i].def.name.c_str(), fieldName.c_str()) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    const dbf::Field& field(const std::string& fieldName) const
+    {
+        ensureOpen();
+        const int i = fieldIndex(fieldName);
+        if (i < 0)
+            fail(texts::fieldMissing(name_, fieldName));
+        return layout_.fields[static_cast<std::size_t>(i)];
+    }
+
+    unsigned char* editable()
+    {
+        if (state_ == State::Browse)
+            fail(texts::notEditing(name_));
+        return reinterpret_cast<unsigned char*>(buffer_.data());
+    }
+
+    template <typename F>
+    auto withField(const dbf::Field& f, F&& action) const -> decltype(action())
+    {
+        try {
+            return action();
+        } catch (const codec::ValueError& e) {
+            throw EngineError(texts::fieldValue(name_, f.def.name, e.what()));
+        }
+    }
+
+    void readExact(std::uint64_t offset, void* data, std::size_t size, bool& cut)
+    {
+        std::size_t got = 0;
+        if (const int rc = file_->readAt(offset, data, size, got))
+            fail(texts::readFailed(name_, rc));
+        cut = got < size;
+    }
+
+    void write(std::uint64_t offset, const void* data, std::size_t size)
+    {
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        if (const int rc = file_->writeAt(offset, data, size))
+            fail(texts::writeFailed(name_, rc));
+    }
+
+    // --- opening and reading ---------------------------------------------------------------
+
+    // Reads the header and every record into memory.
+    void load()
+    {
+        FileStatus status;
+        if (const int rc = file_->status(status))
+            fail(texts::readFailed(name_, rc));
+        try {
+            unsigned char base[dbf::kBaseHeaderSize];
+            bool cut = false;
+            readExact(0, base, sizeof base, cut);
+            const std::size_t got = cut ? std::min<std::uint64_t>(status.size, sizeof base) : sizeof base;
+            const std::uint32_t length = dbf::headerLength(base, got, status.size);
+            std::vector<unsigned char> header(length);
+            readExact(0, header.data(), length, cut);
+            if (cut)
+                throw dbf::BadHeader("la cabecera est\xE1 incompleta");
+            dbf::Layout layout = dbf::parseHeader(header.data(), header.size(), status.size);
+            std::string records(std::size_t(layout.recordCount) * layout.recordLength, '\0');
+            readExact(layout.headerLength, records.data(), records.size(), cut);
+            if (cut)
+                throw dbf::BadHeader("faltan registros al final del archivo");
+            layout_ = std::move(layout);
+            records_ = std::move(records);
+        } catch (const dbf::BadHeader& e) {
+            fail(e.unsupported() ? texts::unsupported(name_, e.what()) : texts::damaged(name_, e.what()));
+        }
+        known_ = status;
+        defs_.clear();
+        for (const dbf::Field& f : layout_.fields)
+            defs_.push_back(f.def);
+        blank_ = codec::blankRecord(layout_);
+        locateIndexes_.clear();
+        keyIndexes_.clear();
+        orderValid_ = false;
+    }
+
+    void openIndex()
+    {
+        mdx_.reset();
+        tags_.clear();
+        if (!layout_.productionIndex)
+            return;
+        const std::string path = pathInFolder(folder_, mdxFileName(std::string(path_.substr(path_.rfind('/') + 1))));
+        if (!fileExists(path))
+            return;  // the flag without the file: the table is used without its index
+        mdxPath_ = path;
+        // The order of character keys follows the table's language when the index names none.
+        const int language = layout_.level == 7 ? mdxLanguageId(layout_.languageDriver) : layout_.languageId;
+        mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language);
+        for (const MdxTag& info : mdx_->tags())
+            tags_.push_back({info, fieldIndex(info.field)});
+    }
+
+    int tagNumber(const std::string& tag) const
+    {
+        for (std::size_t i = 0; i < tags_.size(); ++i)
+            if (::strcasecmp(tags_[i].info.name.c_str(), tag.c_str()) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    void open(Access access)
+    {
+        if (isOpen_) {
+            if (access == access_)
+                return;
+            close();
+        }
+        folder_ = resolveFolder(folderGiven_);
+        if (!folderExists(folder_))
+            fail(texts::folderMissing(name_, texts::folderShown(folderGiven_, folder_)));
+        path_ = pathInFolder(folder_, dbfFileName(name_));
+        if (!fileExists(path_))
+            fail(texts::tableMissing(name_, texts::folderShown(folderGiven_, folder_)));
+        std::unique_ptr<File> file;
+        if (const int rc = fileSystem().open(path_, OpenMode::ReadWrite, file))
+            fail(texts::readFailed(name_, rc));
+        if (lockForOpen(*file, access) == LockResult::InUse)
+            fail(texts::inUse(name_));
+        file_ = std::move(file);
+        access_ = access;
+        try {
+            load();
+            openIndex();
+            activeTagNo_ = -1;
+            if (!activeTag_.empty()) {
+                activeTagNo_ = tagNumber(activeTag_);
+                if (activeTagNo_ < 0)
+                    fail(texts::tagMissing(name_, activeTag_));
+            }
+        } catch (...) {
+            release();
+            throw;
+        }
+        isOpen_ = true;
+        state_ = State::Browse;
+        current_ = 0;
+        first();
+    }
+
+    void release()
+    {
+        mdx_.reset();
+        tags_.clear();
+        file_.reset();
+        records_.clear();
+        records_.shrink_to_fit();
+        locateIndexes_.clear();
+        keyIndexes_.clear();
+        order_.clear();
+        positionOf_.clear();
+        orderValid_ = false;
+        state_ = State::Browse;
+        current_ = 0;
+        eof_ = bof_ = true;
+        isOpen_ = false;
+    }
+
+    void close()
+    {
+        if (!isOpen_)
+            return;
+        std::exception_ptr failure;
+        try {
+            postPending();
+            if (mdx_)
+                mdx_->flush();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        release();
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+    // A shared table may have been changed by another open: read it again when its size or
+    // modification time moved since we last read or wrote it.
+    void refresh()
+    {
+        if (access_ == Access::Exclusive)
+            return;
+        FileStatus status;
+        if (file_->status(status) != 0)
+            return;
+        if (status.size == known_.size && status.modifiedNs == known_.modifiedNs)
+            return;
+        const std::uint32_t current = current_;
+        const std::vector<FieldDef> before = defs_;
+        const std::uint32_t recordLength = layout_.recordLength;
+        load();  // a failure leaves what was read before in place
+        const bool sameFields = std::equal(before.begin(), before.end(), defs_.begin(), defs_.end(),
+                                           [](const FieldDef& a, const FieldDef& b) {
+                                               return a.name == b.name && a.type == b.type && a.size == b.size;
+                                           });
+        if (!sameFields || recordLength != layout_.recordLength) {
+            // Another program rebuilt the table under us: what we hold no longer fits it.
+            release();
+            fail(texts::restructured(name_));
+        }
+        openIndex();
+        activeTagNo_ = activeTag_.empty() ? -1 : tagNumber(activeTag_);
+        if (current > count())
+            current_ = 0;
+    }
+
+    void noteOwnWrite()
+    {
+        if (access_ == Access::Shared)
+            file_->status(known_);
+    }
+
+    // --- order -----------------------------------------------------------------------------
+
+    void ensureOrder()
+    {
+        if (activeTagNo_ < 0 || orderValid_)
+            return;
+        order_ = mdx_->order(activeTagNo_);
+        positionOf_.assign(std::size_t(count()) + 1, -1);
+        for (std::size_t i = 0; i < order_.size(); ++i) {
+            const std::uint32_t r = order_[i];
+            if (r == 0 || r > count())
+                fail(texts::damagedIndex(name_, "la etiqueta " + tags_[activeTagNo_].info.name +
+                                                    " nombra el registro " + std::to_string(r) +
+                                                    ", que no existe"));
+            positionOf_[r] = static_cast<std::int64_t>(i);
+        }
+        orderValid_ = true;
+    }
+
+    std::int64_t orderSize()
+    {
+        ensureOrder();
+        return activeTagNo_ < 0 ? count() : static_cast<std::int64_t>(order_.size());
+    }
+
+    std::uint32_t at(std::int64_t position) const
+    {
+        return activeTagNo_ < 0 ? static_cast<std::uint32_t>(position + 1) : order_[static_cast<std::size_t>(position)];
+    }
+
+    std::int64_t positionOf(std::uint32_t recNo)
+    {
+        ensureOrder();
+        if (activeTagNo_ < 0)
+            return static_cast<std::int64_t>(recNo) - 1;
+        return recNo < positionOf_.size() ? positionOf_[recNo] : -1;
+    }
+
+    // The first live record at or after `from` (step 1) or at or before it (step -1); 0 when none.
+    std::uint32_t liveFrom(std::int64_t from, int step)
+    {
+        const std::int64_t size = orderSize();
+        for (std::int64_t p = from; p >= 0 && p < size; p += step) {
+            const std::uint32_t r = at(p);
+            if (!deleted(r))
+                return r;
+        }
+        return 0;
+    }
+
+    // --- navigation ------------------------------------------------------------------------
+
+    void first()
+    {
+        ensureOpen();
+        postPending();
+        refresh();
+        current_ = liveFrom(0, 1);
+        eof_ = bof_ = current_ == 0;
+    }
+
+    void last()
+    {
+        ensureOpen();
+        postPending();
+        refresh();
+        current_ = liveFrom(orderSize() - 1, -1);
+        eof_ = bof_ = current_ == 0;
+    }
+
+    void step(int direction)
+    {
+        ensureOpen();
+        postPending();
+        bool& edge = direction > 0 ? eof_ : bof_;
+        if (current_ == 0) {
+            edge = true;
+            return;
+        }
+        std::int64_t p = positionOf(current_);
+        const std::uint32_t r = p < 0 ? (direction > 0 ? liveFrom(0, 1) : 0) : liveFrom(p + direction, direction);
+        if (r == 0) {
+            edge = true;
+            return;
+        }
+        current_ = r;
+        eof_ = bof_ = false;
+    }
+
+    void goTo(long recNo)
+    {
+        ensureOpen();
+        postPending();
+        refresh();
+        if (recNo < 1 || recNo > static_cast<long>(count()))
+            fail(texts::noSuchRecord(name_, recNo));
+        current_ = static_cast<std::uint32_t>(recNo);
+        eof_ = bof_ = false;
+    }
+
+    // --- editing ---------------------------------------------------------------------------
+
+    void append()
+    {
+        ensureOpen();
+        postPending();
+        beforeAppend_ = current_;
+        buffer_ = blank_;
+        state_ = State::Append;
+    }
+
+    void edit()
+    {
+        ensureOpen();
+        if (state_ != State::Browse)
+            return;
+        if (current_ == 0) {  // nothing to edit: as the classic engines do, a new record
+            append();
+            return;
+        }
+        buffer_.assign(reinterpret_cast<const char*>(record(current_)), layout_.recordLength);
+        state_ = State::Edit;
+    }
+
+    void cancel()
+    {
+        if (state_ == State::Append) {
+            current_ = beforeAppend_ <= count() ? beforeAppend_ : 0;
+            if (current_ == 0)
+                eof_ = bof_ = true;
+        }
+        state_ = State::Browse;
+        buffer_.clear();
+    }
+
+    void postPending()
+    {
+        if (state_ != State::Browse)
+            post();
+    }
+
+    MdxKey keyOf(const Tag& tag, const unsigned char* rec) const
+    {
+        MdxKey key;
+        const dbf::Field& f = layout_.fields[static_cast<std::size_t>(tag.field)];
+        switch (tag.info.keyType) {
+        case 'C': {
+            const int length = tag.info.keyLength > 0 ? tag.info.keyLength : f.def.size;
+            key.text.assign(reinterpret_cast<const char*>(rec + f.offset),
+                            static_cast<std::size_t>(std::min(length, f.def.size)));
+            key.text.resize(static_cast<std::size_t>(length), ' ');
+            break;
+        }
+        case 'D': {
+            const std::string_view t = codec::storedText(f, rec);
+            if (t.size() == 8 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+                auto number = [&](std::size_t at, std::size_t n) {
+                    int v = 0;
+                    for (std::size_t i = at; i < at + n; ++i)
+                        v = v * 10 + (t[i] - '0');
+                    return v;
+                };
+                key.number = static_cast<double>(daysFromCivil(number(0, 4), number(4, 2), number(6, 2)) +
+                                                 1721426);  // the Julian day number
+            }
+            break;
+        }
+        default:
+            try {
+                key.number = codec::readNumber(f, rec).value_or(0);
+            } catch (const codec::ValueError&) {
+                key.number = 0;
+            }
+        }
+        return key;
+    }
+
+    void checkTagsKept() const
+    {
+        for (const Tag& tag : tags_)
+            if (tag.field < 0)
+                fail(texts::tagNotKept(name_, tag.info.name));
+    }
+
+    // Sets the next values of autoincrement fields that the new record leaves blank.
+    void fillAutoIncrements(unsigned char* rec)
+    {
+        for (const dbf::Field& f : layout_.fields) {
+            if (f.def.type != '+' || !codec::isBlank(f, rec) || layout_.level != 7)
+                continue;
+            unsigned char stored[4];
+            bool cut = false;
+            readExact(f.descriptorOffset + dbf::kAutoIncrementInDescriptor, stored, 4, cut);
+            std::uint32_t next = stored[0] | stored[1] << 8 | stored[2] << 16 | std::uint32_t(stored[3]) << 24;
+            if (next == 0)
+                next = 1;
+            codec::writeInteger(f, rec, static_cast<long>(next));
+            const std::uint32_t after = next + 1;
+            const unsigned char bytes[4] = {static_cast<unsigned char>(after), static_cast<unsigned char>(after >> 8),
+                                            static_cast<unsigned char>(after >> 16),
+                                            static_cast<unsigned char>(after >> 24)};
+            write(f.descriptorOffset + dbf::kAutoIncrementInDescriptor, bytes, 4);
+        }
+    }
+
+    // Bytes 1 to 7 of the header: the date of this update and, when `recordCount` is given
+    // (an append), the new record count. Edits leave the count alone, so a shared open never
+    // writes back a count that another open has moved on.
+    void writeHeaderDate(std::optional<std::uint32_t> recordCount = std::nullopt)
+    {
+        unsigned char bytes[7];
+        dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
+        write(1, bytes, recordCount ? 7 : 3);
+    }
+
+    std::uint64_t recordOffset(std::uint32_t recNo) const
+    {
+        return layout_.headerLength + std::uint64_t(recNo - 1) * layout_.recordLength;
+    }
+
+    void post()
+    {
+        ensureOpen();
+        if (state_ == State::Browse)
+            return;
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        if (mdx_)
+            checkTagsKept();
+        UpdateLock lock(file_.get(), access_ == Access::Shared);
+        refresh();
+        if (state_ == State::Append)
+            postAppend();
+        else
+            postEdit();
+        noteOwnWrite();
+    }
+
+    void postAppend()
+    {
+        auto* rec = reinterpret_cast<unsigned char*>(buffer_.data());
+        fillAutoIncrements(rec);
+        const std::uint32_t recNo = count() + 1;
+        std::string bytes = buffer_;
+        bytes += static_cast<char>(dbf::kEndOfFile);
+        write(recordOffset(recNo), bytes.data(), bytes.size());
+        writeHeaderDate(recNo);
+
+        records_ += buffer_;
+        layout_.recordCount = recNo;
+        rec = reinterpret_cast<unsigned char*>(records_.data()) + std::size_t(recNo - 1) * layout_.recordLength;
+        for (auto& [_, index] : locateIndexes_)
+            index.add(recNo, rec);
+        for (auto& [_, index] : keyIndexes_)
+            index.add(recNo, rec);
+        state_ = State::Browse;
+        buffer_.clear();
+        current_ = recNo;
+        eof_ = bof_ = false;
+        orderValid_ = false;
+        if (mdx_) {
+            for (std::size_t t = 0; t < tags_.size(); ++t)
+                mdx_->insert(static_cast<int>(t), keyOf(tags_[t], rec), recNo);
+            mdx_->flush();
+        }
+    }
+
+    void postEdit()
+    {
+        const std::uint32_t recNo = current_;
+        unsigned char* stored = reinterpret_cast<unsigned char*>(records_.data()) +
+                                std::size_t(recNo - 1) * layout_.recordLength;
+        if (std::memcmp(stored, buffer_.data(), layout_.recordLength) == 0) {
+            state_ = State::Browse;
+            buffer_.clear();
+            return;
+        }
+        write(recordOffset(recNo), buffer_.data(), buffer_.size());
+        writeHeaderDate();
+
+        const std::string before(reinterpret_cast<const char*>(stored), layout_.recordLength);
+        std::memcpy(stored, buffer_.data(), layout_.recordLength);
+        const auto* old = reinterpret_cast<const unsigned char*>(before.data());
+        for (auto& [_, index] : locateIndexes_)
+            index.change(recNo, old, stored);
+        for (auto& [_, index] : keyIndexes_)
+            index.change(recNo, old, stored);
+        state_ = State::Browse;
+        buffer_.clear();
+        if (mdx_) {
+            bool changed = false;
+            for (std::size_t t = 0; t < tags_.size(); ++t) {
+                const MdxKey oldKey = keyOf(tags_[t], old);
+                const MdxKey newKey = keyOf(tags_[t], stored);
+                if (oldKey.text == newKey.text && oldKey.number == newKey.number)
+                    continue;
+                mdx_->erase(static_cast<int>(t), oldKey, recNo);
+                mdx_->insert(static_cast<int>(t), newKey, recNo);
+                changed = true;
+            }
+            if (changed) {
+                orderValid_ = false;
+                mdx_->flush();
+            }
+        }
+    }
+
+    void deleteRecord()
+    {
+        ensureOpen();
+        if (state_ == State::Append) {
+            cancel();
+            return;
+        }
+        state_ = State::Browse;
+        buffer_.clear();
+        if (current_ == 0)
+            fail(texts::noCurrentRecord(name_));
+        {
+            UpdateLock lock(file_.get(), access_ == Access::Shared);
+            const unsigned char flag = dbf::kDeleted;
+            write(recordOffset(current_), &flag, 1);
+            writeHeaderDate();
+            records_[std::size_t(current_ - 1) * layout_.recordLength] = static_cast<char>(dbf::kDeleted);
+            noteOwnWrite();
+        }
+        const std::int64_t p = positionOf(current_);
+        std::uint32_t r = p < 0 ? 0 : liveFrom(p + 1, 1);
+        if (r != 0) {
+            current_ = r;
+            eof_ = bof_ = false;
+            return;
+        }
+        r = p < 0 ? 0 : liveFrom(p - 1, -1);
+        current_ = r;
+        eof_ = true;
+        bof_ = r == 0;
+    }
+
+    // --- searching -------------------------------------------------------------------------
+
+    // The first live record among `candidates` (ascending record numbers) in the current order.
+    std::uint32_t firstInOrder(const std::vector<std::uint32_t>& candidates)
+    {
+        if (activeTagNo_ < 0) {
+            for (std::uint32_t r : candidates)
+                if (!deleted(r))
+                    return r;
+            return 0;
+        }
+        ensureOrder();
+        std::uint32_t best = 0;
+        std::int64_t bestPosition = 0;
+        for (std::uint32_t r : candidates) {
+            if (deleted(r))
+                continue;
+            const std::int64_t p = positionOf_[r];
+            if (p >= 0 && (best == 0 || p < bestPosition)) {
+                best = r;
+                bestPosition = p;
+            }
+        }
+        return best;
+    }
+
+    bool locate(const std::string& fieldList, const std::vector<Value>& values)
+    {
+        ensureOpen();
+        postPending();
+        refresh();
+        std::vector<KeyPart> parts;
+        std::string cacheKey;
+        std::size_t start = 0;
+        while (true) {
+            const auto end = fieldList.find(';', start);
+            const std::string name = trimBlanks(fieldList.substr(start, end == std::string::npos ? end : end - start));
+            const dbf::Field& f = field(name);
+            if (codec::kindOf(f.def.type) == codec::Kind::Memo)
+                fail(texts::fieldValue(name_, f.def.name, "un campo memo no se puede buscar"));
+            parts.push_back({f, MatchRule::Value, 0});
+            cacheKey += upper(f.def.name);
+            cacheKey += ';';
+            if (end == std::string::npos)
+                break;
+            start = end + 1;
+        }
+        if (parts.size() != values.size())
+            fail(texts::valueCount(name_, fieldList, values.size()));
+        auto it = locateIndexes_.find(cacheKey);
+        if (it == locateIndexes_.end()) {
+            it = locateIndexes_.emplace(cacheKey, RecordIndex(std::move(parts))).first;
+            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+        }
+        const auto* candidates = it->second.find(values);
+        const std::uint32_t r = candidates ? firstInOrder(*candidates) : 0;
+        if (r == 0)
+            return false;
+        current_ = r;
+        eof_ = bof_ = false;
+        return true;
+    }
+
+    void setIndex(const std::string& tag)
+    {
+        if (!isOpen_) {
+            activeTag_ = tag;
+            return;
+        }
+        postPending();
+        refresh();
+        if (tag.empty()) {
+            activeTag_.clear();
+            activeTagNo_ = -1;
+            return;
+        }
+        const int number = tagNumber(tag);
+        if (number < 0)
+            fail(texts::tagMissing(name_, tag));
+        activeTag_ = tag;
+        activeTagNo_ = number;
+        orderValid_ = false;
+    }
+
+    bool findKey(const std::vector<Value>& values)
+    {
+        ensureOpen();
+        postPending();
+        refresh();
+        if (activeTagNo_ < 0)
+            fail(texts::noActiveIndex(name_));
+        const Tag& tag = tags_[static_cast<std::size_t>(activeTagNo_)];
+        if (tag.field < 0)
+            fail(texts::tagNotKept(name_, tag.info.name));
+        if (values.size() != 1)
+            fail(texts::valueCount(name_, tag.info.field, values.size()));
+        auto it = keyIndexes_.find(activeTagNo_);
+        if (it == keyIndexes_.end()) {
+            const dbf::Field& f = layout_.fields[static_cast<std::size_t>(tag.field)];
+            KeyPart part{f, tag.info.keyType == 'C' ? MatchRule::KeyText : MatchRule::KeyNumber,
+                         tag.info.keyLength > 0 ? tag.info.keyLength : f.def.size};
+            if (tag.info.keyType == 'D')
+                part.rule = MatchRule::KeyText;
+            it = keyIndexes_.emplace(activeTagNo_, RecordIndex({part})).first;
+            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+        }
+        // Equal keys follow record number order in a tag, so the first live match is the key's
+        // first record.
+        const auto* candidates = it->second.find(values);
+        std::uint32_t r = 0;
+        if (candidates)
+            for (std::uint32_t c : *candidates)
+                if (!deleted(c)) {
+                    r = c;
+                    break;
+                }
+        if (r == 0)
+            return false;
+        current_ = r;
+        eof_ = bof_ = false;
+        return true;
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+
+Table::Table(std::string folder, std::string name) : impl_(std::make_unique<Impl>(std::move(folder), std::move(name))) {}
+
+Table::~Table()
+{
+    try {
+        impl_->close();
+    } catch (...) {
+        // A destructor cannot report; callers that need to know close() first.
+    }
+}
+
+void Table::open(Access access) { impl_->open(access); }
+void Table::close() { impl_->close(); }
+bool Table::isOpen() const { return impl_->isOpen_; }
+const std::string& Table::name() const { return impl_->name_; }
+
+const std::vector<FieldDef>& Table::fields() const
+{
+    static const std::vector<FieldDef> none;
+    return impl_->isOpen_ ? impl_->defs_ : none;
+}
+
+int Table::fieldIndex(const std::string& fieldName) const
+{
+    return impl_->isOpen_ ? impl_->fieldIndex(fieldName) : -1;
+}
+
+void Table::append() { impl_->append(); }
+void Table::edit() { impl_->edit(); }
+void Table::post() { impl_->post(); }
+void Table::cancel() { impl_->cancel(); }
+bool Table::editingOrAppending() const { return impl_->state_ != Impl::State::Browse; }
+
+void Table::first() { impl_->first(); }
+void Table::last() { impl_->last(); }
+void Table::next() { impl_->step(1); }
+void Table::prior() { impl_->step(-1); }
+bool Table::eof() const { return !impl_->isOpen_ || impl_->eof_; }
+bool Table::bof() const { return !impl_->isOpen_ || impl_->bof_; }
+
+long Table::recordCount() const
+{
+    return impl_->isOpen_ ? static_cast<long>(impl_->count()) : 0;
+}
+
+long Table::recNo() const
+{
+    if (!impl_->isOpen_ || impl_->state_ == Impl::State::Append)
+        return 0;
+    return static_cast<long>(impl_->current_);
+}
+
+void Table::goTo(long recNo) { impl_->goTo(recNo); }
+void Table::deleteRecord() { impl_->deleteRecord(); }
+
+std::string Table::asText(const std::string& fieldName) const
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&] { return codec::readText(f, impl_->visible()); });
+}
+
+void Table::setText(const std::string& fieldName, const std::string& value)
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    unsigned char* rec = impl_->editable();
+    impl_->withField(f, [&] { codec::writeText(f, rec, value); });
+}
+
+long Table::asInteger(const std::string& fieldName) const
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&]() -> long {
+        const unsigned char* rec = impl_->visible();
+        switch (codec::kindOf(f.def.type)) {
+        case codec::Kind::Number:
+            return codec::roundHalfEven(codec::readNumber(f, rec).value_or(0));
+        case codec::Kind::Logical:
+            return codec::readLogical(f, rec).value_or(false) ? 1 : 0;
+        default: {
+            const std::string text = codec::readText(f, rec);
+            if (text.find_first_not_of(' ') == std::string::npos)
+                return 0;
+            const auto v = codec::parseNumber(text);
+            if (!v)
+                throw codec::ValueError("'" + text + "' no es un n\xFAmero");
+            return codec::roundHalfEven(*v);
+        }
+        }
+    });
+}
+
+void Table::setInteger(const std::string& fieldName, long value)
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    unsigned char* rec = impl_->editable();
+    impl_->withField(f, [&] { codec::writeInteger(f, rec, value); });
+}
+
+double Table::asFloat(const std::string& fieldName) const
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&]() -> double {
+        const unsigned char* rec = impl_->visible();
+        switch (codec::kindOf(f.def.type)) {
+        case codec::Kind::Number:
+            return codec::readNumber(f, rec).value_or(0);
+        case codec::Kind::Logical:
+            return codec::readLogical(f, rec).value_or(false) ? 1 : 0;
+        default: {
+            const std::string text = codec::readText(f, rec);
+            if (text.find_first_not_of(' ') == std::string::npos)
+                return 0;
+            const auto v = codec::parseNumber(text);
+            if (!v)
+                throw codec::ValueError("'" + text + "' no es un n\xFAmero");
+            return *v;
+        }
+        }
+    });
+}
+
+void Table::setFloat(const std::string& fieldName, double value)
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    unsigned char* rec = impl_->editable();
+    impl_->withField(f, [&] { codec::writeNumber(f, rec, value); });
+}
+
+bool Table::asBool(const std::string& fieldName) const
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&]() -> bool {
+        const unsigned char* rec = impl_->visible();
+        switch (codec::kindOf(f.def.type)) {
+        case codec::Kind::Logical:
+            return codec::readLogical(f, rec).value_or(false);
+        case codec::Kind::Number:
+            return codec::readNumber(f, rec).value_or(0) != 0;
+        case codec::Kind::Text: {
+            const std::string text = codec::readText(f, rec);
+            return !text.empty() && std::strchr("TtYySs", text[0]) != nullptr;
+        }
+        default:
+            throw codec::ValueError("el campo no es l\xF3gico");
+        }
+    });
+}
+
+void Table::setBool(const std::string& fieldName, bool value)
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    unsigned char* rec = impl_->editable();
+    impl_->withField(f, [&] { codec::writeLogical(f, rec, value); });
+}
+
+bool Table::isBlank(const std::string& fieldName) const
+{
+    const dbf::Field& f = impl_->field(fieldName);
+    return codec::isBlank(f, impl_->visible());
+}
+
+bool Table::locate(const std::string& fieldList, const std::vector<Value>& values)
+{
+    return impl_->locate(fieldList, values);
+}
+
+void Table::setIndex(const std::string& tag) { impl_->setIndex(tag); }
+const std::string& Table::activeIndex() const { return impl_->activeTag_; }
+bool Table::findKey(const std::vector<Value>& values) { return impl_->findKey(values); }
+
+// ---------------------------------------------------------------------------------------------
+
+void recreateTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+{
+    const std::string folder = resolveFolder(folderGiven);
+    if (!folderExists(folder))
+        throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder)));
+
+    std::vector<FieldDef> defs;
+    try {
+        defs = dbf::fieldsForCreate(fields);
+    } catch (const std::invalid_argument& e) {
+        throw EngineError(texts::cannotCreate(name, e.what()));
+    }
+    std::vector<bool> indexed(defs.size(), false);
+    std::vector<MdxTag> tags;
+    for (const IndexDef& index : indexes) {
+        auto it = std::find_if(defs.begin(), defs.end(),
+                               [&](const FieldDef& f) { return ::strcasecmp(f.name.c_str(), index.field.c_str()) == 0; });
+        if (it == defs.end())
+            throw EngineError(texts::cannotCreate(name, "el \xEDndice " + index.tag + " usa el campo " + index.field +
+                                                            ", que la tabla no tiene"));
+        if (index.tag.empty() || index.tag.size() > 10)
+            throw EngineError(texts::cannotCreate(name, "el nombre de \xEDndice '" + index.tag +
+                                                            "' debe tener de 1 a 10 caracteres"));
+        const char keyType = keyTypeFor(it->type);
+        if (keyType == 0)
+            throw EngineError(texts::cannotCreate(name, "el campo " + it->name + " no admite \xEDndice"));
+        indexed[static_cast<std::size_t>(it - defs.begin())] = true;
+        MdxTag tag;
+        tag.name = upper(index.tag);
+        tag.field = it->name;
+        tag.keyType = keyType;
+        tag.keyLength = keyType == 'C' ? it->size : keyType == 'N' ? 12 : 8;
+        tags.push_back(tag);
+    }
+
+    const std::string fileName = dbfFileName(name);
+    FileSystem& fs = fileSystem();
+    // A table that some open holds cannot be replaced under it.
+    if (const std::string existing = pathInFolder(folder, fileName); fileExists(existing)) {
+        std::unique_ptr<File> file;
+        if (fs.open(existing, OpenMode::ReadWrite, file) == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
+            throw EngineError(texts::inUse(name));
+    }
+    for (const std::string& doomed : deleteFirst) {
+        const std::string path = pathInFolder(folder, doomed);
+        if (fileExists(path))
+            fs.remove(path);  // failure ignored: the table is created over it
+    }
+
+    const std::string dbfPath = pathInFolder(folder, fileName);
+    if (!tags.empty()) {
+        const std::string dbfOnDisk = dbfPath.substr(dbfPath.rfind('/') + 1);
+        // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
+        MdxIndex::create(pathInFolder(folder, mdxFileName(dbfOnDisk)), tags, kMdxLanguageWestEurope)->flush();
+    }
+    const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
+    std::unique_ptr<File> file;
+    if (const int rc = fs.open(dbfPath, OpenMode::CreateTruncate, file))
+        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+    if (lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
+        throw EngineError(texts::inUse(name));
+    if (const int rc = file->writeAt(0, bytes.data(), bytes.size()))
+        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+}
+
+}  // namespace store

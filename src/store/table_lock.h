@@ -1,0 +1,30 @@
+// How tables are locked between opens, in this process and in others. Each open holds a lock
+// on one byte far beyond any table's data: a read lock when shared, a write lock when
+// exclusive, so an exclusive open excludes every other open and shared opens coexist. A second
+// byte serialises the writes of shared opens (appends must not meet).
+#pragma once
+
+#include "store/file_io.h"
+#include "store/table.h"
+
+namespace store {
+
+enum class LockResult { Held, InUse, NotSupported };
+
+// Takes the open lock of `access` on the table file. NotSupported when the file system has no
+// byte-range locks; the table is then used without them.
+LockResult lockForOpen(File& file, Access access);
+
+// Holds the update lock of a shared table while it lives (waits for it).
+class UpdateLock {
+public:
+    UpdateLock(File* file, bool needed);
+    ~UpdateLock();
+    UpdateLock(const UpdateLock&) = delete;
+    UpdateLock& operator=(const UpdateLock&) = delete;
+
+private:
+    File* file_ = nullptr;
+};
+
+}  // namespace store

@@ -1,0 +1,470 @@
+// The engine's behaviour as the conversion code relies on it: values, record states,
+// navigation, locate, errors.
+#include "store/table.h"
+
+#include "store_support.h"
+
+using namespace store;
+using namespace storetest;
+
+namespace {
+
+const std::vector<FieldDef> kFields = {
+    {"CODIGO", 'C', 6, 0},
+    {"NOMEABREVSUBGRUZARE", 'C', 10, 0},
+    {"HORAS", 'N', 5, 1},
+    {"NLIN", 'I', 0, 0},
+    {"PESO", 'O', 0, 0},
+    {"ESTAREA", 'L', 0, 0},
+};
+
+class TableTest : public WorkFolder {
+protected:
+    void SetUp() override
+    {
+        WorkFolder::SetUp();
+        recreateTable("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {"PRUEBA.DBF"});
+    }
+
+    // Appends records with CODIGO and HORAS set.
+    void fill(Table& t, const std::vector<std::pair<std::string, double>>& rows)
+    {
+        for (const auto& [code, hours] : rows) {
+            t.append();
+            t.setText("CODIGO", code);
+            t.setFloat("HORAS", hours);
+            t.post();
+        }
+    }
+
+    std::vector<std::string> codesInOrder(Table& t)
+    {
+        std::vector<std::string> out;
+        for (t.first(); !t.eof(); t.next())
+            out.push_back(t.asText("CODIGO"));
+        return out;
+    }
+};
+
+}  // namespace
+
+TEST_F(TableTest, ValuesOfEveryTypeReadBackAsWritten)
+{
+    Table t("\\ZTEMP", "PRUEBA.DBF");
+    t.open(Access::Exclusive);
+    ASSERT_EQ(t.fields().size(), kFields.size());
+    EXPECT_EQ(t.fields()[3].size, 4);
+    EXPECT_EQ(t.fields()[4].size, 8);
+    EXPECT_EQ(t.fields()[5].size, 1);
+    t.append();
+    t.setText("CODIGO", "  AB");
+    t.setText("nomeabrevsubgruzare", "Grupo 1\xBA");  // field names are found without regard to case
+    t.setFloat("HORAS", 12.25);
+    t.setInteger("NLIN", -42);
+    t.setFloat("PESO", -0.125);
+    t.setBool("ESTAREA", true);
+    t.post();
+    t.close();
+
+    t.open(Access::Shared);
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.asText("CODIGO"), "  AB");  // leading blanks are kept, trailing ones dropped
+    EXPECT_EQ(t.asText("NOMEABREVSUBGRUZARE"), "Grupo 1\xBA");
+    EXPECT_DOUBLE_EQ(t.asFloat("HORAS"), 12.2);  // one decimal: 12.25 is stored as 12.2
+    EXPECT_EQ(t.asText("HORAS"), "12.2");
+    EXPECT_EQ(t.asInteger("NLIN"), -42);
+    EXPECT_EQ(t.asText("NLIN"), "-42");
+    EXPECT_DOUBLE_EQ(t.asFloat("PESO"), -0.125);
+    EXPECT_TRUE(t.asBool("ESTAREA"));
+    EXPECT_EQ(t.asText("ESTAREA"), "T");
+}
+
+TEST_F(TableTest, TextsAreCutToTheFieldAndBlankFieldsReadEmpty)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    t.append();
+    t.setText("CODIGO", "ABCDEFGHIJ");
+    t.post();
+    EXPECT_EQ(t.asText("CODIGO"), "ABCDEF");
+    EXPECT_EQ(t.asText("NOMEABREVSUBGRUZARE"), "");
+    EXPECT_TRUE(t.isBlank("NOMEABREVSUBGRUZARE"));
+    EXPECT_TRUE(t.isBlank("HORAS"));
+    EXPECT_TRUE(t.isBlank("NLIN"));
+    EXPECT_TRUE(t.isBlank("PESO"));
+    EXPECT_TRUE(t.isBlank("ESTAREA"));
+    EXPECT_EQ(t.asInteger("HORAS"), 0);
+    EXPECT_EQ(t.asInteger("NLIN"), 0);
+    EXPECT_EQ(t.asFloat("PESO"), 0);
+    EXPECT_FALSE(t.asBool("ESTAREA"));
+    EXPECT_EQ(t.asText("NLIN"), "");
+
+    // Zero is a value, not a blank.
+    t.edit();
+    t.setInteger("NLIN", 0);
+    t.setFloat("PESO", 0);
+    t.setBool("ESTAREA", false);
+    t.post();
+    EXPECT_FALSE(t.isBlank("NLIN"));
+    EXPECT_FALSE(t.isBlank("PESO"));
+    EXPECT_FALSE(t.isBlank("ESTAREA"));
+    EXPECT_EQ(t.asText("NLIN"), "0");
+}
+
+TEST_F(TableTest, IntegersRoundHalfToEven)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    const std::vector<std::pair<double, long>> cases = {
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4, 2}, {2.6, 3}, {0.5, 0}, {1.5, 2}};
+    for (const auto& [value, expected] : cases) {
+        t.append();
+        t.setFloat("HORAS", value);
+        t.setFloat("PESO", value);
+        t.setText("CODIGO", std::to_string(value).substr(0, 4));
+        t.post();
+        EXPECT_EQ(t.asInteger("HORAS"), expected) << value;
+        EXPECT_EQ(t.asInteger("PESO"), expected) << value;
+        EXPECT_EQ(t.asInteger("CODIGO"), expected) << value;  // a number in a text field
+    }
+    t.append();
+    t.setFloat("NLIN", 2.5);  // an integer field takes the rounded value
+    t.post();
+    EXPECT_EQ(t.asInteger("NLIN"), 2);
+}
+
+TEST_F(TableTest, ValuesThatDoNotFitAreRefused)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    t.append();
+    t.setFloat("HORAS", 999.9);
+    expectEngineError([&] { t.setFloat("HORAS", 1000); }, {"PRUEBA", "HORAS", "no cabe"});
+    expectEngineError([&] { t.setInteger("HORAS", -10000); }, {"HORAS", "no cabe"});
+    expectEngineError([&] { t.setFloat("NLIN", 3e9); }, {"NLIN", "no cabe"});
+    expectEngineError([&] { t.setText("HORAS", "doce"); }, {"HORAS", "doce"});
+    expectEngineError([&] { t.setText("ESTAREA", "quiz\xE1s"); }, {"ESTAREA"});
+    EXPECT_DOUBLE_EQ(t.asFloat("HORAS"), 999.9);  // a refused value leaves the field as it was
+    t.setText("HORAS", " -7.5 ");
+    EXPECT_DOUBLE_EQ(t.asFloat("HORAS"), -7.5);
+    t.setText("HORAS", "");
+    EXPECT_TRUE(t.isBlank("HORAS"));
+    t.post();
+}
+
+TEST_F(TableTest, NavigationFollowsRecordOrderAndSkipsDeletedRecords)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    EXPECT_TRUE(t.eof());
+    EXPECT_TRUE(t.bof());
+    EXPECT_EQ(t.recNo(), 0);
+    EXPECT_EQ(t.asText("CODIGO"), "");  // no current record: fields read blank
+    fill(t, {{"A", 1}, {"B", 2}, {"C", 3}, {"D", 4}});
+    EXPECT_EQ(codesInOrder(t), (std::vector<std::string>{"A", "B", "C", "D"}));
+
+    t.goTo(2);
+    t.deleteRecord();  // moves on to the next record
+    EXPECT_EQ(t.asText("CODIGO"), "C");
+    EXPECT_EQ(t.recordCount(), 4);
+    EXPECT_EQ(codesInOrder(t), (std::vector<std::string>{"A", "C", "D"}));
+
+    t.last();
+    EXPECT_EQ(t.asText("CODIGO"), "D");
+    t.prior();
+    EXPECT_EQ(t.asText("CODIGO"), "C");
+    t.prior();
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+    EXPECT_FALSE(t.bof());
+    t.prior();
+    EXPECT_TRUE(t.bof());
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+
+    // Deleting while walking: the loop ends after the last record.
+    std::vector<std::string> kept;
+    for (t.first(); !t.eof();) {
+        if (t.asText("CODIGO") == "D") {
+            t.deleteRecord();
+        } else {
+            kept.push_back(t.asText("CODIGO"));
+            t.next();
+        }
+    }
+    EXPECT_EQ(kept, (std::vector<std::string>{"A", "C"}));
+    t.goTo(2);
+    EXPECT_EQ(t.asText("CODIGO"), "B");  // a deleted record can still be reached by number
+    expectEngineError([&] { t.goTo(5); }, {"PRUEBA", "5"});
+}
+
+TEST_F(TableTest, RecordStates)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    expectEngineError([&] { t.setText("CODIGO", "X"); }, {"PRUEBA", "edici"});
+    EXPECT_FALSE(t.editingOrAppending());
+
+    t.edit();  // nothing to edit on an empty table: a new record, as the classic engines do
+    EXPECT_TRUE(t.editingOrAppending());
+    t.setText("CODIGO", "A");
+    t.post();
+    EXPECT_FALSE(t.editingOrAppending());
+    EXPECT_EQ(t.recordCount(), 1);
+
+    t.append();
+    t.setText("CODIGO", "B");
+    EXPECT_EQ(t.asText("CODIGO"), "B");  // reads see the record being appended
+    t.cancel();
+    EXPECT_EQ(t.recordCount(), 1);
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+
+    t.edit();
+    t.setText("CODIGO", "Z");
+    t.cancel();
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+
+    t.append();
+    t.setText("CODIGO", "C");
+    t.first();  // moving away posts
+    EXPECT_FALSE(t.editingOrAppending());
+    EXPECT_EQ(t.recordCount(), 2);
+    EXPECT_EQ(codesInOrder(t), (std::vector<std::string>{"A", "C"}));
+
+    t.append();
+    t.setText("CODIGO", "D");
+    t.close();  // closing posts too
+    t.open(Access::Exclusive);
+    EXPECT_EQ(codesInOrder(t), (std::vector<std::string>{"A", "C", "D"}));
+}
+
+TEST_F(TableTest, DestructorPostsPendingRecord)
+{
+    {
+        Table u("\\ZTEMP", "PRUEBA");
+        u.open(Access::Exclusive);
+        u.append();
+        u.setText("CODIGO", "E");
+    }
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    EXPECT_EQ(codesInOrder(t), (std::vector<std::string>{"E"}));
+}
+
+TEST_F(TableTest, FileIsAValidTableAfterEveryPost)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    const std::string path = file("PRUEBA.DBF");
+    for (int i = 1; i <= 3; ++i) {
+        t.append();
+        t.setText("CODIGO", "R" + std::to_string(i));
+        t.post();
+        const std::string bytes = readBytes(path);
+        const std::uint32_t headerLength = le16(bytes, 8), recordLength = le16(bytes, 10);
+        EXPECT_EQ(le32(bytes, 4), static_cast<std::uint32_t>(i));
+        ASSERT_EQ(bytes.size(), headerLength + i * recordLength + 1);
+        EXPECT_EQ(bytes.back(), '\x1A');
+        EXPECT_EQ(bytes.substr(headerLength + (i - 1) * recordLength, 3), " R" + std::to_string(i));
+    }
+    // An edit rewrites the record in place.
+    t.goTo(2);
+    t.edit();
+    t.setText("CODIGO", "X");
+    t.post();
+    const std::string bytes = readBytes(path);
+    EXPECT_EQ(le32(bytes, 4), 3u);
+    EXPECT_EQ(bytes.substr(le16(bytes, 8) + le16(bytes, 10), 3), " X ");
+    t.deleteRecord();
+    EXPECT_EQ(readBytes(path)[le16(bytes, 8) + le16(bytes, 10)], '*');
+}
+
+TEST_F(TableTest, LocateFindsTheFirstMatchExactly)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    fill(t, {{"ab", 1}, {"AB", 2}, {"AB", 3}, {"C", 2.5}, {"", 0}});
+    t.goTo(1);
+    t.edit();
+    t.setBool("ESTAREA", true);
+    t.post();
+    t.goTo(3);
+    t.edit();
+    t.setBool("ESTAREA", true);
+    t.post();
+
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("AB")}));
+    EXPECT_EQ(t.recNo(), 2);  // letter case counts; the first in record order
+    EXPECT_TRUE(t.locate("CODIGO;ESTAREA", {std::string("AB"), true}));
+    EXPECT_EQ(t.recNo(), 3);
+    EXPECT_TRUE(t.locate(" codigo ; horas ", {std::string("C"), 2.5}));
+    EXPECT_EQ(t.recNo(), 4);
+    EXPECT_TRUE(t.locate("HORAS", {std::string("2.50")}));  // numbers compare by value
+    EXPECT_EQ(t.recNo(), 4);
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("")}));
+    EXPECT_EQ(t.recNo(), 5);
+
+    t.goTo(1);
+    EXPECT_FALSE(t.locate("CODIGO", {std::string("AB ")}));  // no trailing-blank tolerance
+    EXPECT_FALSE(t.locate("CODIGO", {std::string("ABCDEFGH")}));  // longer than the field
+    EXPECT_FALSE(t.locate("CODIGO;ESTAREA", {std::string("C"), true}));
+    EXPECT_FALSE(t.locate("HORAS", {7.0}));
+    EXPECT_FALSE(t.locate("NLIN", {0.0}));  // a blank number is not 0
+    EXPECT_TRUE(t.locate("NLIN", {std::string()}));
+    EXPECT_EQ(t.recNo(), 1);
+    t.goTo(1);
+    EXPECT_FALSE(t.locate("HORAS", {std::string("dos")}));
+    EXPECT_EQ(t.recNo(), 1);  // not found: the cursor stays
+
+    expectEngineError([&] { t.locate("CODIGO;HORAS", {std::string("AB")}); }, {"PRUEBA", "CODIGO;HORAS"});
+    expectEngineError([&] { t.locate("CODIGO;NADA", {std::string("AB"), 1.0}); }, {"PRUEBA", "NADA"});
+}
+
+TEST_F(TableTest, LocateSeesEveryPostAndDeletion)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    // The import's pattern: locate, append when missing, locate again.
+    for (int round = 0; round < 2; ++round)
+        for (const char* code : {"X1", "X2", "X1", "X3", "X2"})
+            if (!t.locate("CODIGO", {std::string(code)})) {
+                t.append();
+                t.setText("CODIGO", code);
+                t.post();
+            }
+    EXPECT_EQ(t.recordCount(), 3);
+
+    t.locate("CODIGO", {std::string("X2")});
+    t.edit();
+    t.setText("CODIGO", "Y2");
+    t.post();
+    EXPECT_FALSE(t.locate("CODIGO", {std::string("X2")}));
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("Y2")}));
+    EXPECT_EQ(t.recNo(), 2);
+
+    t.deleteRecord();
+    EXPECT_FALSE(t.locate("CODIGO", {std::string("Y2")}));
+    t.append();
+    t.setText("CODIGO", "X1");
+    t.post();
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("X1")}));
+    EXPECT_EQ(t.recNo(), 1);
+    t.goTo(1);
+    t.deleteRecord();
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("X1")}));
+    EXPECT_EQ(t.recNo(), 4);
+}
+
+TEST_F(TableTest, SharedOpensSeeEachOthersWrites)
+{
+    Table a("\\ZTEMP", "PRUEBA");
+    Table b("\\ZTEMP", "PRUEBA");
+    a.open(Access::Shared);
+    b.open(Access::Shared);
+    EXPECT_FALSE(b.locate("CODIGO", {std::string("A")}));
+    fill(a, {{"A", 1}});
+    EXPECT_TRUE(b.locate("CODIGO", {std::string("A")}));
+    fill(b, {{"B", 2}});  // appends after what the other open wrote
+    a.first();
+    EXPECT_EQ(a.recordCount(), 2);
+    EXPECT_EQ(codesInOrder(a), (std::vector<std::string>{"A", "B"}));
+    a.goTo(1);
+    a.edit();
+    a.setText("CODIGO", "A2");
+    a.post();
+    b.close();
+    b.open(Access::Shared);
+    EXPECT_EQ(codesInOrder(b), (std::vector<std::string>{"A2", "B"}));
+}
+
+TEST_F(TableTest, ASharedTableRebuiltUnderUsIsReported)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Shared);
+    fill(t, {{"A", 1}});
+    const std::string original = readBytes(ztemp / "PRUEBA.DBF");
+    // Another program rewrites the file in place with other fields.
+    recreateTable("\\ZTEMP", "OTRA.DBF", {{"X", 'C', 3, 0}}, {}, {});
+    writeBytes(ztemp / "PRUEBA.DBF", readBytes(ztemp / "OTRA.DBF"));
+    expectEngineError([&] { t.first(); }, {"PRUEBA", "estructura"});
+    EXPECT_FALSE(t.isOpen());
+    // Cut short in place: the error names the damage, and what was read stays usable.
+    writeBytes(ztemp / "PRUEBA.DBF", original);
+    t.open(Access::Shared);
+    writeBytes(ztemp / "PRUEBA.DBF", original.substr(0, 30));
+    expectEngineError([&] { t.first(); }, {"PRUEBA", "da\xF1"});
+    EXPECT_EQ(t.asText("CODIGO"), "A");
+}
+
+TEST_F(TableTest, TablesAreFoundWithoutRegardToCase)
+{
+    fs::rename(ztemp / "PRUEBA.DBF", ztemp / "prueba.dbf");
+    Table t("C:\\ztemp", "Prueba");
+    t.open(Access::Exclusive);
+    EXPECT_EQ(t.name(), "Prueba");
+    fill(t, {{"A", 1}});
+    t.close();
+    recreateTable("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {});  // replaces the file it finds
+    EXPECT_TRUE(fs::exists(ztemp / "prueba.dbf"));
+    EXPECT_FALSE(fs::exists(ztemp / "PRUEBA.DBF"));
+    t.open(Access::Exclusive);
+    EXPECT_EQ(t.recordCount(), 0);
+}
+
+TEST_F(TableTest, RecreateDeletesTheNamedFiles)
+{
+    writeBytes(ztemp / "otra.mdx", "x");
+    writeBytes(ztemp / "GUARDAR.TXT", "x");
+    {
+        Table t("\\ZTEMP", "PRUEBA");
+        t.open(Access::Exclusive);
+        fill(t, {{"A", 1}});
+    }
+    recreateTable("\\ZTEMP", "PRUEBA.DBF", {{"OTRO", 'C', 3, 0}}, {}, {"PRUEBA.DBF", "OTRA.MDX", "FALTA.MDX"});
+    EXPECT_FALSE(fs::exists(ztemp / "otra.mdx"));
+    EXPECT_TRUE(fs::exists(ztemp / "GUARDAR.TXT"));
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    EXPECT_EQ(t.recordCount(), 0);
+    ASSERT_EQ(t.fields().size(), 1u);
+    EXPECT_EQ(t.fields()[0].name, "OTRO");
+}
+
+TEST_F(TableTest, RecreateRefusesBadDefinitionsAndTablesInUse)
+{
+    expectEngineError([] { recreateTable("\\ZTEMP", "MALA", {{"NOMBRE_DE_CAMPO_DEMASIADO_LARGO_X", 'C', 5, 0}}, {}, {}); },
+                      {"MALA", "NOMBRE_DE_CAMPO_DEMASIADO_LARGO_X"});
+    expectEngineError([] { recreateTable("\\ZTEMP", "MALA", {{"A", 'C', 0, 0}}, {}, {}); }, {"MALA", "A"});
+    expectEngineError([] { recreateTable("\\ZTEMP", "MALA", {{"A", 'C', 5, 0}, {"a", 'N', 3, 0}}, {}, {}); },
+                      {"MALA", "repetido"});
+    expectEngineError([] { recreateTable("\\ZTEMP", "MALA", {{"A", 'X', 5, 0}}, {}, {}); }, {"MALA"});
+    expectEngineError([] { recreateTable("\\ZTEMP", "MALA", {{"A", 'C', 5, 0}}, {{"TAG", "B"}}, {}); },
+                      {"MALA", "TAG", "B"});
+    EXPECT_FALSE(fs::exists(ztemp / "MALA.DBF"));
+
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Shared);
+    fill(t, {{"A", 1}});
+    expectEngineError([] { recreateTable("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {"PRUEBA.DBF"}); },
+                      {"PRUEBA", "en uso"});
+    t.first();
+    EXPECT_EQ(t.asText("CODIGO"), "A");  // nothing was deleted under the open table
+}
+
+TEST_F(TableTest, EngineErrorsNameTheTableAndTheCause)
+{
+    expectEngineError([] { Table("\\NOHAY", "PRUEBA").open(Access::Shared); },
+                      {"No existe la carpeta \\NOHAY", "PRUEBA"});
+    expectEngineError([] { Table("\\ZTEMP", "FALTA").open(Access::Shared); },
+                      {"No existe la tabla FALTA", "\\ZTEMP"});
+    expectEngineError([] { recreateTable("C:\\NOHAY", "T", {{"A", 'C', 1, 0}}, {}, {}); }, {"NOHAY", "T"});
+    Table t("\\ZTEMP", "PRUEBA");
+    expectEngineError([&] { t.first(); }, {"PRUEBA", "no est\xE1 abierta"});
+    t.open(Access::Exclusive);
+    expectEngineError([&] { t.asText("FALTA"); }, {"PRUEBA", "FALTA"});
+    expectEngineError([&] { t.setIndex("ABREV"); }, {"PRUEBA", "ABREV"});
+    expectEngineError([&] { t.findKey({std::string("X")}); }, {"PRUEBA"});
+    expectEngineError([&] { t.deleteRecord(); }, {"PRUEBA"});
+    t.close();
+    t.setIndex("ABREV");  // a tag set before opening is checked when the table opens
+    expectEngineError([&] { t.open(Access::Shared); }, {"PRUEBA", "ABREV"});
+    EXPECT_FALSE(t.isOpen());
+}
