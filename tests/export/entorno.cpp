@@ -119,6 +119,22 @@ std::vector<std::string> Volcado(const fs::path& ruta, const std::string& clase)
     return resultado;
 }
 
+void CreaTablasImportadas(const fs::path& ztemp)
+{
+    CreaTabla(ztemp / "GRUPOST.DBF", 7,
+              "ABREV:C:10,TURNO:C:1,CODCURSOZARE:C:15,NOMEABREVGRUPZARE:C:100,"
+              "NOMEABREVSUBGRUZARE:C:100",
+              {"G1\tM\tC1\t1A\t", "G1S\tM\tC1\t1A\t1A-1", "G2\tM\tC2\t2A\t", "G2\tM\tC3\t2B\t"});
+    CreaTabla(ztemp / "PROFT.DBF", 4, "ABREV:C:10,NOMBRE:C:80,X_EMPLEADO:C:10",
+              {"D1\tDocente 1\t1", "D2\tP\xE9rez, \"Pepe\"\t2", "D3\tAna Souto\t3"});
+    CreaIndice(ztemp / "PROFT.DBF", "ABREV", "ABREV");
+    CreaTabla(ztemp / "AULAT.DBF", 7, "ABREV:C:10,NOMBRE:C:80", {"A12\tAula 12"});
+    CreaTabla(ztemp / "ASIGNOMT2.DBF", 7, "COD:C:10,CODCURSO:C:20,ABREVZARE:C:100",
+              {"MAT\tC1\tMAT", "MAT\tC2\tMAT2", "MAT\tC3\tMAT3", "LIN\tC1\tLING", "TIC\t\tTIC-X"});
+    CreaTabla(ztemp / "DIASHORAST.DBF", 4, "DIA:N:2:0,HORA:N:3:0,HORADESDE:C:8",
+              {"1\t3\t09:30", "1\t4\t10:15:30", "1\t5\t10:30", "2\t3\t12:00"});
+}
+
 void UnidadC::SetUp()
 {
     static std::atomic<int> contador{0};

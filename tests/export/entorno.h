@@ -33,6 +33,14 @@ void CreaIndice(const fs::path& ruta, const std::string& tag, const std::string&
 // dbfcheck's dump of a table: its "field" and "record" lines, tab-separated.
 std::vector<std::string> Volcado(const fs::path& ruta, const std::string& clase);
 
+// The tables the import would have built, cut to the fields the export reads, and the
+// timetabling product's start times per slot:
+//   GRUPOST    G1 (1A, course C1), G1S (subgroup 1A-1 of C1), G2 twice (2A of C2, then 2B of C3)
+//   PROFT      D1 "Docente 1", D2 with a comma and quotes in the name, D3 "Ana Souto"; tag ABREV
+//   ASIGNOMT2  MAT in C1, C2, C3 (MAT, MAT2, MAT3), LIN in C1 (LING), TIC without course (TIC-X)
+//   DIASHORAST Monday slots 3, 4 (a start time longer than 5), 5; Tuesday slot 3
+void CreaTablasImportadas(const fs::path& ztemp);
+
 // A temporary folder that stands for drive C, with ZTEMP inside and a folder for the CSV files.
 class UnidadC : public ::testing::Test {
 protected:
