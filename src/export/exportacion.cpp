@@ -192,7 +192,7 @@ void Exportacion::Importar2()
     horario.close();
 
     estado_.EstadoTransformacion = 1;
-    mensajes_.Muestra(kProcesoFinalizado);
+    mensajes_.Muestra(import::kProcesoFinalizado);
 }
 
 }  // namespace exportacion

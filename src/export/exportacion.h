@@ -9,8 +9,6 @@
 
 namespace exportacion {
 
-inline const std::string kProcesoFinalizado = "Proceso finalizado";
-
 class Exportacion {
 public:
     Exportacion(import::EstadoConversion& estado, import::Mensajes& mensajes);

@@ -9,7 +9,7 @@ bool ExportaCarpeta(const std::string& carpeta, import::EstadoConversion& estado
                     import::Mensajes& mensajes)
 {
     if (!store::folderExists(carpeta)) {
-        mensajes.Muestra(kNoExisteCarpeta);
+        mensajes.Muestra(import::kNoExisteCarpeta);
         if (estado.ModoLanzamiento == 2)
             estado.EstadoTransformacion = 0;
         return false;

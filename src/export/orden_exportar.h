@@ -8,8 +8,6 @@
 
 namespace exportacion {
 
-inline const std::string kNoExisteCarpeta = "No existe la carpeta";
-
 // Checks the folder, sets CarpetaCSV, builds the template when missing and runs the export.
 // A missing folder shows "No existe la carpeta" and answers false (EstadoTransformacion 0 when
 // embedded, else unchanged). Errors propagate as Importar2 says.
