@@ -46,8 +46,9 @@ screenshots: build
 	TRANSORBELIN_UNIDAD_C=$(CAPTURAS)/unidad-c QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" \
 	  sh -c 'openbox >/dev/null 2>&1 & sleep 1; exec $(BUILD)/bin/capturas docs/screenshots $(CAPTURAS)/zare samples/niveles.csv'
 
+# Imports the sample centre and exports the sample timetable, inside build/demo.
 demo: build
-	@echo "not yet: the demo comes with the export"
+	@scripts/demo
 
 bench: build
 	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
