@@ -5,7 +5,7 @@ FUZZ_BUILD := build/fuzz
 GEN        := -G Ninja
 JOBS       ?= 2
 
-.PHONY: all deps build test run demo bench fuzz clean
+.PHONY: all deps build test run demo bench fuzz clean screenshots
 
 all: build
 
@@ -24,11 +24,31 @@ test: deps
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The desktop program over the sample centre: the folder list starts in samples/zare, and a demo
+# drive C under build/ holds ZTEMP with the centre imported and a made-up timetable, so both
+# directions work at once. Without a display it says so and runs the demo instead.
+DEMO_C := $(CURDIR)/$(BUILD)/demo/unidad-c
 run: build
-	@echo "not yet: the desktop program comes with its own issue"
+	@scripts/prepara-demo $(BUILD)/bin $(DEMO_C)
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  cd samples/zare && TRANSORBELIN_UNIDAD_C=$(DEMO_C) $(CURDIR)/$(BUILD)/bin/TransOrbelinZARE; \
+	else \
+	  echo "make run: there is no display (DISPLAY and WAYLAND_DISPLAY are unset); running make demo instead"; \
+	  $(MAKE) --no-print-directory demo; \
+	fi
 
+# Pictures of the main window, the call panel, the course screen and the template window,
+# taken under Xvfb with a window manager for the frames, for the README.
+CAPTURAS := $(CURDIR)/$(BUILD)/capturas
+screenshots: build
+	rm -rf $(CAPTURAS) && mkdir -p $(CAPTURAS) && cp -r samples/zare $(CAPTURAS)/zare
+	scripts/prepara-demo $(BUILD)/bin $(CAPTURAS)/unidad-c
+	TRANSORBELIN_UNIDAD_C=$(CAPTURAS)/unidad-c QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" \
+	  sh -c 'openbox >/dev/null 2>&1 & sleep 1; exec $(BUILD)/bin/capturas docs/screenshots $(CAPTURAS)/zare samples/niveles.csv'
+
+# Imports the sample centre and exports the sample timetable, inside build/demo.
 demo: build
-	@echo "not yet: the demo comes with the export"
+	@scripts/demo
 
 bench: build
 	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done

@@ -1,4 +1,5 @@
 // The calls of the centre: CONVOCAZARE.DBF from "convocatoriasCentro.csv".
+#include "import/anade_registro.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
 #include "store/table.h"
@@ -27,16 +28,10 @@ bool Importacion::CargaConvocatorias()
         lector.SaltaLinea();
     while (!lector.Fin()) {
         const csv::RegistroCSV& campos = lector.Siguiente();
-        // A short line fails after the append: that record is dropped, not posted.
-        tabla.append();
-        try {
+        AnadeRegistro(tabla, [&] {
             tabla.setText("CONVOCATORIA", campos.Campo(0));
             tabla.setText("DESCRIPCION", campos.Campo(1));
-        } catch (...) {
-            tabla.cancel();
-            throw;
-        }
-        tabla.post();
+        });
     }
     lector.Cerrar();
     tabla.close();

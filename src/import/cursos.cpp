@@ -1,5 +1,6 @@
 // The courses of the selected call (CURSOST.DBF) and the check that each has its codes.
 #include "csv/lector_csv.h"
+#include "import/anade_registro.h"
 #include "import/importacion.h"
 #include "store/paths.h"
 #include "store/table.h"
@@ -32,15 +33,10 @@ void Importacion::CargaCursos()
             continue;
         if (tabla.locate("CODCURSO", {campos.Campo(1)}))
             continue;
-        tabla.append();
-        try {
+        AnadeRegistro(tabla, [&] {
             tabla.setText("NOMECURSO", campos.Campo(4));
             tabla.setText("CODCURSO", campos.Campo(1));
-        } catch (...) {
-            tabla.cancel();
-            throw;
-        }
-        tabla.post();
+        });
     }
     lector.Cerrar();
     tabla.close();

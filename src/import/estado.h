@@ -20,6 +20,10 @@ public:
     virtual void Muestra(const std::string& texto) = 0;
 };
 
+// Messages both directions show.
+inline const std::string kProcesoFinalizado = "Proceso finalizado";
+inline const std::string kNoExisteCarpeta = "No existe la carpeta";
+
 // The work folder in its two written forms; both resolve to ZTEMP on the stand-in for drive C.
 inline const std::string kTrabajo = "\\ZTEMP";
 inline const std::string kTrabajoC = "C:\\ZTEMP";

@@ -9,8 +9,6 @@
 
 namespace import {
 
-inline const std::string kProcesoFinalizado = "Proceso finalizado";
-inline const std::string kNoExisteCarpeta = "No existe la carpeta";
 // The course screen's warning when a course lacks its level or course code.
 inline const std::string kNivelesIncompletos =
     "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar "

@@ -1040,25 +1040,7 @@ void Table::setText(std::string_view fieldName, std::string_view value)
 
 long Table::asInteger(std::string_view fieldName) const
 {
-    const dbf::Field& f = impl_->field(fieldName);
-    return impl_->withField(f, [&]() -> long {
-        const unsigned char* rec = impl_->visible();
-        switch (codec::kindOf(f.def.type)) {
-        case codec::Kind::Number:
-            return codec::roundHalfEven(codec::readNumber(f, rec).value_or(0));
-        case codec::Kind::Logical:
-            return codec::readLogical(f, rec).value_or(false) ? 1 : 0;
-        default: {
-            const std::string text = codec::readText(f, rec);
-            if (text.find_first_not_of(' ') == std::string::npos)
-                return 0;
-            const auto v = codec::parseNumber(text);
-            if (!v)
-                throw codec::ValueError("'" + text + "' no es un n\xFAmero");
-            return codec::roundHalfEven(*v);
-        }
-        }
-    });
+    return codec::roundHalfEven(asFloat(fieldName));
 }
 
 void Table::setInteger(std::string_view fieldName, long value)

@@ -3,6 +3,7 @@
 #include "app/core/cp1252.h"
 #include "csv/decodifica_linea.h"
 #include "csv/lector_csv.h"
+#include "export/orden_exportar.h"
 #include "import/importacion.h"
 #include "store/errors.h"
 #include "store/paths.h"
@@ -23,7 +24,8 @@ constexpr int kUso = 64;
 const char* const kUsoTexto =
     "uso: transorbelin [--unidad-c DIR] convocatorias CARPETA\n"
     "     transorbelin [--unidad-c DIR] cursos CARPETA CONVOCATORIA\n"
-    "     transorbelin [--unidad-c DIR] importar CARPETA CONVOCATORIA NIVELES\n";
+    "     transorbelin [--unidad-c DIR] importar CARPETA CONVOCATORIA NIVELES\n"
+    "     transorbelin [--unidad-c DIR] exportar CARPETA\n";
 
 class MensajesConsola : public import::Mensajes {
 public:
@@ -197,6 +199,11 @@ int Ejecuta(const std::vector<std::string>& args, std::ostream& salida, std::ost
         }
         o.importacion_.EjecutaBuilders();
         o.mensajes_.Muestra(import::kProcesoFinalizado);
+        return Resultado(o.estado_);
+    }
+    if (orden == "exportar" && args.size() == 2) {
+        if (!exportacion::ExportaCarpeta(args[1], o.estado_, o.mensajes_))
+            return kSinExito;
         return Resultado(o.estado_);
     }
     errores << kUsoTexto;

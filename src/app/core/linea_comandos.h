@@ -3,6 +3,7 @@
 //   transorbelin [--unidad-c DIR] convocatorias CARPETA
 //   transorbelin [--unidad-c DIR] cursos CARPETA CONVOCATORIA
 //   transorbelin [--unidad-c DIR] importar CARPETA CONVOCATORIA NIVELES
+//   transorbelin [--unidad-c DIR] exportar CARPETA
 //
 // Fixed messages go to `salida` (UTF-8, a line each); errors, as the desktop program's error box
 // words them, go to `errores`. Exit status: 0 done with result code 1; 1 result code -1 or 0, or

@@ -1,0 +1,36 @@
+// TransOrbelinZARE: the desktop program. Stand-alone with no parameters; embedded in the host
+// timetabling program's window with a direction word and the host's window handle.
+#include "ui/Aplicacion.h"
+#include "ui/Ayuda.h"
+#include "ui/MainForm.h"
+
+#include <QByteArray>
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+#if defined(Q_OS_LINUX) || defined(Q_OS_UNIX)
+#ifndef Q_OS_MACOS
+    // The host passes an X11 window id: the window system must be X11 (XWayland on Wayland).
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+#endif
+    ui::Aplicacion aplicacion(argc, argv);
+    ui::PonArchivoAyuda(QStringLiteral("ZARE.CHM"));
+
+    // Qt has taken its own options out of argv; what is left are the program's parameters.
+    std::vector<std::string> parametros;
+    for (int i = 1; i < argc; ++i)
+        parametros.emplace_back(argv[i]);
+
+    TMForm MForm(parametros);
+    // Embedded in a foreign window the form is no top-level window of ours, so its closing is
+    // tied to the end of the program here rather than left to the last-window rule.
+    QObject::connect(&MForm, &TMForm::cerrada, &aplicacion, &QCoreApplication::quit, Qt::QueuedConnection);
+    MForm.show();
+    aplicacion.exec();
+    return 0;
+}

@@ -1,0 +1,198 @@
+// The timetable export: every entry of SOLUC becomes one line per teaching hour, with the
+// group, subject and teacher translated through the tables the import built, collected in
+// HORARIOZARECSV.DBF and then written to "HORARIO.CSV".
+#include "export/exportacion.h"
+
+#include "export/horario_csv.h"
+#include "export/plantilla.h"
+#include "store/errors.h"
+#include "store/table.h"
+
+#include <cmath>
+#include <vector>
+
+namespace exportacion {
+
+namespace {
+
+// The six tables of the timetabling product and of the import, in the folder as the main
+// form's components name it.
+const std::string kCarpetaTablas = "\\ztemp";
+const std::string kTablaHorario = "HORARIOZARECSV.DBF";
+
+const std::vector<store::FieldDef>& CamposHorario()
+{
+    static const std::vector<store::FieldDef> campos = {
+        {"NLIN", 'I', 4},           {"DIASEM", 'C', 10},    {"HORAINI", 'C', 5},
+        {"GRUPO_SUBGRU", 'C', 200}, {"MATERIA", 'C', 200},  {"PROFESOR", 'C', 200},
+        {"RESERVADO", 'C', 50},     {"AULA", 'C', 100},
+    };
+    return campos;
+}
+
+// The day's name by the number in SOLUC (1 is Monday); empty for any other number.
+std::string NombreDia(long dia)
+{
+    static const char* const nombres[] = {"Luns",  "Martes", "M\xE9rcores", "Xoves",
+                                          "Venres", "S\xE1" "bado", "Domingo"};
+    return dia >= 1 && dia <= 7 ? nombres[dia - 1] : "";
+}
+
+bool TieneFraccion(float valor)
+{
+    return valor - std::trunc(valor) != 0.0f;
+}
+
+// The start time of a slot of a day in DIASHORAST, both compared as integers; empty when the
+// table has no such slot.
+std::string HoraDesde(store::Table& diasHoras, long dia, long franja)
+{
+    for (diasHoras.first(); !diasHoras.eof(); diasHoras.next())
+        if (diasHoras.asInteger("DIA") == dia && diasHoras.asInteger("HORA") == franja)
+            return diasHoras.asText("HORADESDE");
+    return {};
+}
+
+// One line of the timetable, as it goes into the work table.
+struct LineaHorarioZare {
+    std::string dia;
+    std::string horaInicio;
+    std::string grupo;
+    std::string materia;
+    std::string profesor;
+    std::string aula;
+};
+
+// The work table's records from the first, written to the file one line at a time.
+void EscribeArchivo(store::Table& horario, ArchivoHorario& archivo)
+{
+    archivo.Crea();
+    for (horario.first(); !horario.eof(); horario.next()) {
+        std::vector<std::string> valores;
+        for (const store::FieldDef& campo : CamposHorario())
+            valores.push_back(campo.type == 'I' ? std::to_string(horario.asInteger(campo.name))
+                                                : horario.asText(campo.name));
+        archivo.AnadeLinea(LineaHorario(valores));
+    }
+}
+
+}  // namespace
+
+Exportacion::Exportacion(import::EstadoConversion& estado, import::Mensajes& mensajes)
+    : estado_(estado), mensajes_(mensajes)
+{
+}
+
+void Exportacion::PlantillaCentro()
+{
+    CreaPlantillaSiFalta();
+}
+
+void Exportacion::Importar2()
+{
+    // Held exclusive for the whole export: another program holding one of them open stops it
+    // here, before anything is written.
+    store::Table soluc(kCarpetaTablas, "SOLUC");
+    store::Table grupos(kCarpetaTablas, "GRUPOST");
+    store::Table profesores(kCarpetaTablas, "PROFT");
+    store::Table aulas(kCarpetaTablas, "AULAT");
+    store::Table materias(kCarpetaTablas, "ASIGNOMT2");
+    store::Table diasHoras(kCarpetaTablas, "DIASHORAST");
+    soluc.open(store::Access::Exclusive);
+    grupos.open(store::Access::Exclusive);
+    profesores.open(store::Access::Exclusive);
+    profesores.setIndex("ABREV");
+    aulas.open(store::Access::Exclusive);
+    materias.open(store::Access::Exclusive);
+    diasHoras.open(store::Access::Exclusive);
+    soluc.first();
+
+    store::recreateTable(import::kTrabajo, kTablaHorario, CamposHorario(), {}, {kTablaHorario});
+    store::Table horario(import::kTrabajo, kTablaHorario);
+    horario.open(store::Access::Shared);
+
+    const std::vector<std::string> plantilla = LeeListaPlantilla();
+
+    long numeroLinea = 0;
+    for (; !soluc.eof(); soluc.next()) {
+        const long dia = soluc.asInteger("DIA");
+        if (dia == 0)
+            continue;
+        LineaHorarioZare linea;
+        const std::string asignatura = soluc.asText("ASIG");
+        const std::string profesor = soluc.asText("PROF");
+        const std::string codigoGrupo = soluc.asText("CODGRUPO");
+        linea.aula = soluc.asText("AULA");
+        long hora = soluc.asInteger("HORA");
+        linea.dia = NombreDia(dia);
+
+        if (!profesores.findKey({profesor}))
+            continue;
+        linea.profesor = profesores.asText("NOMBRE");
+
+        long lineas = soluc.asInteger("SESIONES");
+
+        // The first group of that code in record order; none leaves group and course empty.
+        std::string codigoCurso;
+        if (grupos.locate("ABREV", {codigoGrupo})) {
+            linea.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
+            if (linea.grupo.empty())
+                linea.grupo = grupos.asText("NOMEABREVGRUPZARE");
+            codigoCurso = grupos.asText("CODCURSOZARE");
+        }
+
+        if (!materias.locate("COD;CODCURSO", {asignatura, codigoCurso}))
+            continue;
+        linea.materia = materias.asText("ABREVZARE");
+
+        // A fractional number of hours is one line whose start time is that of its slot in
+        // DIASHORAST, which counts two slots per teaching hour.
+        const float sesiones = static_cast<float>(soluc.asFloat("SESIONES"));
+        const bool fraccionaria = TieneFraccion(sesiones);
+        if (fraccionaria) {
+            lineas = 1;
+            const float horaExacta = static_cast<float>(soluc.asFloat("HORA"));
+            const long franja = TieneFraccion(horaExacta)
+                                    ? 2 * static_cast<long>(std::trunc(horaExacta))
+                                    : 2 * hora - 1;
+            linea.horaInicio = HoraDesde(diasHoras, dia, franja);
+        }
+
+        for (long i = 0; i < lineas; ++i) {
+            if (!fraccionaria) {
+                // An hour the template lacks ends the export; nothing of this line is written.
+                if (hora < 1 || hora > static_cast<long>(plantilla.size()))
+                    throw store::ListIndexError(hora - 1);
+                linea.horaInicio = plantilla[static_cast<std::size_t>(hora - 1)];
+            }
+            ++numeroLinea;
+            horario.append();
+            horario.setInteger("NLIN", numeroLinea);
+            horario.setText("DIASEM", linea.dia);
+            horario.setText("HORAINI", linea.horaInicio);
+            horario.setText("GRUPO_SUBGRU", linea.grupo);
+            horario.setText("MATERIA", linea.materia);
+            horario.setText("PROFESOR", linea.profesor);
+            horario.setText("RESERVADO", "");
+            horario.setText("AULA", linea.aula);
+            horario.post();
+            ++hora;
+        }
+    }
+
+    soluc.close();
+    grupos.close();
+    profesores.close();
+    aulas.close();
+    materias.close();
+    diasHoras.close();
+
+    ArchivoHorario archivo(estado_.CarpetaCSV);
+    EscribeArchivo(horario, archivo);
+    horario.close();
+
+    estado_.EstadoTransformacion = 1;
+    mensajes_.Muestra(import::kProcesoFinalizado);
+}
+
+}  // namespace exportacion

@@ -1,0 +1,179 @@
+#include "ui/Ayuda.h"
+
+#include "ui/Glifos.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#ifndef TRANSORBELIN_AYUDA_FUENTE
+#define TRANSORBELIN_AYUDA_FUENTE ""
+#endif
+
+namespace ui {
+
+namespace {
+
+QString& Archivo()
+{
+    static QString nombre = QStringLiteral("ZARE.CHM");
+    return nombre;
+}
+
+QPointer<VentanaAyuda>& Ventana()
+{
+    static QPointer<VentanaAyuda> v;
+    return v;
+}
+
+#ifdef _WIN32
+// HTML Help: HH_DISPLAY_TOC and HH_HELP_CONTEXT on the .chm file, when it exists.
+bool HtmlHelp(QWidget* llamante, unsigned comando, unsigned long dato)
+{
+    using HtmlHelpA = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static HtmlHelpA funcion = [] {
+        HMODULE hh = LoadLibraryA("HHCtrl.ocx");
+        return hh ? reinterpret_cast<HtmlHelpA>(GetProcAddress(hh, "HtmlHelpA")) : nullptr;
+    }();
+    QString ruta = Archivo();
+    if (QFileInfo(ruta).fileName() == ruta)
+        ruta = QCoreApplication::applicationDirPath() + "/" + ruta;
+    if (!funcion || !ruta.endsWith(".chm", Qt::CaseInsensitive) || !QFileInfo::exists(ruta))
+        return false;
+    const QByteArray local = QDir::toNativeSeparators(ruta).toLocal8Bit();
+    funcion(llamante ? reinterpret_cast<HWND>(llamante->window()->winId()) : nullptr, local.constData(),
+            comando, static_cast<DWORD_PTR>(dato));
+    return true;
+}
+#endif
+
+}  // namespace
+
+void PonArchivoAyuda(const QString& nombre)
+{
+    Archivo() = nombre;
+}
+
+QString ArchivoAyuda()
+{
+    return Archivo();
+}
+
+QString CarpetaAyuda()
+{
+    const QString junto = QCoreApplication::applicationDirPath() + "/help";
+    if (QFileInfo::exists(junto + "/index.html"))
+        return junto;
+    return QString::fromUtf8(TRANSORBELIN_AYUDA_FUENTE);
+}
+
+QUrl PaginaAyuda(int contexto)
+{
+    QString pagina;
+    switch (contexto) {
+    case 1: pagina = "plantilla.html"; break;
+    case 3: pagina = "ventana-principal.html"; break;
+    default: pagina = "index.html"; break;
+    }
+    return QUrl::fromLocalFile(CarpetaAyuda() + "/" + pagina);
+}
+
+int ContextoAyudaDe(const QWidget* control)
+{
+    for (const QWidget* w = control; w; w = w->parentWidget()) {
+        const int c = w->property("contextoAyuda").toInt();
+        if (c != 0)
+            return c;
+    }
+    return 0;
+}
+
+void MuestraContenido(QWidget* llamante)
+{
+#ifdef _WIN32
+    if (HtmlHelp(llamante, 0x0001 /* HH_DISPLAY_TOC */, 0))
+        return;
+#else
+    (void)llamante;
+#endif
+    VentanaAyuda::Unica()->muestra(PaginaAyuda(0));
+}
+
+void MuestraContexto(QWidget* llamante, int contexto)
+{
+#ifdef _WIN32
+    if (HtmlHelp(llamante, 0x000F /* HH_HELP_CONTEXT */, static_cast<unsigned long>(contexto)))
+        return;
+#else
+    (void)llamante;
+#endif
+    VentanaAyuda::Unica()->muestra(PaginaAyuda(contexto));
+}
+
+VentanaAyuda* VentanaAyuda::Unica()
+{
+    if (!Ventana())
+        Ventana() = new VentanaAyuda;
+    return Ventana();
+}
+
+VentanaAyuda* VentanaAyuda::Abierta()
+{
+    return Ventana();
+}
+
+VentanaAyuda::VentanaAyuda() : QWidget(nullptr, Qt::Window)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Ayuda de TransOrbelinZARE"));
+    setWindowIcon(Icono(Glifo::Ayuda));
+    resize(680, 560);
+
+    navegador_ = new QTextBrowser(this);
+    navegador_->setObjectName("navegadorAyuda");
+    navegador_->setOpenExternalLinks(true);
+    navegador_->setSearchPaths({CarpetaAyuda()});
+
+    auto* contenido = new QPushButton(QStringLiteral("Contenido"), this);
+    auto* atras = new QPushButton(QStringLiteral("Atr\u00E1s"), this);
+    auto* adelante = new QPushButton(QStringLiteral("Adelante"), this);
+    auto* cerrar = new QPushButton(QStringLiteral("Cerrar"), this);
+    atras->setEnabled(false);
+    adelante->setEnabled(false);
+    connect(contenido, &QPushButton::clicked, this, [this] { muestra(PaginaAyuda(0)); });
+    connect(atras, &QPushButton::clicked, navegador_, &QTextBrowser::backward);
+    connect(adelante, &QPushButton::clicked, navegador_, &QTextBrowser::forward);
+    connect(navegador_, &QTextBrowser::backwardAvailable, atras, &QPushButton::setEnabled);
+    connect(navegador_, &QTextBrowser::forwardAvailable, adelante, &QPushButton::setEnabled);
+    connect(cerrar, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* botones = new QHBoxLayout;
+    botones->addWidget(contenido);
+    botones->addWidget(atras);
+    botones->addWidget(adelante);
+    botones->addStretch();
+    botones->addWidget(cerrar);
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->addLayout(botones);
+    v->addWidget(navegador_);
+}
+
+void VentanaAyuda::muestra(const QUrl& pagina)
+{
+    navegador_->setSource(pagina);
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace ui
