@@ -67,13 +67,15 @@ struct LineaHorarioZare {
 void EscribeArchivo(store::Table& horario, ArchivoHorario& archivo)
 {
     archivo.Crea();
+    const std::vector<store::FieldDef>& campos = CamposHorario();
+    std::vector<std::string> valores(campos.size());
     for (horario.first(); !horario.eof(); horario.next()) {
-        std::vector<std::string> valores;
-        for (const store::FieldDef& campo : CamposHorario())
-            valores.push_back(campo.type == 'I' ? std::to_string(horario.asInteger(campo.name))
-                                                : horario.asText(campo.name));
+        for (std::size_t i = 0; i < campos.size(); ++i)
+            valores[i] = campos[i].type == 'I' ? std::to_string(horario.asInteger(campos[i].name))
+                                               : horario.asText(campos[i].name);
         archivo.AnadeLinea(LineaHorario(valores));
     }
+    archivo.Cierra();
 }
 
 }  // namespace

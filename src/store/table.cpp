@@ -8,6 +8,7 @@
 #include "store/mdx.h"
 #include "store/paths.h"
 #include "store/record_index.h"
+#include "store/record_store.h"
 #include "store/table_lock.h"
 #include "store/update_streak.h"
 
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <span>
 #include <strings.h>
 #include <unordered_map>
 
@@ -105,7 +107,7 @@ public:
     std::unique_ptr<File> file_;
     dbf::Layout layout_;
     std::vector<FieldDef> defs_;
-    std::string records_;  // recordCount * recordLength bytes
+    RecordStore records_;  // recordCount records
     std::string blank_;
     FileStatus known_;     // the file as last read or written (shared opens watch it)
     // Bytes 0 to 7 of the file as shared memory, so the date and record count of a post reach
@@ -134,7 +136,7 @@ public:
     std::vector<std::int64_t> positionOf_;  // by record number; -1 when not in the order
 
     std::unordered_map<std::string, int, NameHash, std::equal_to<>> fieldsByName_;  // by name in capitals
-    mutable int fieldCache_[64] = {};  // field numbers by the address of a name asked for; -1 empty
+    mutable int fieldCache_[128] = {};  // field numbers by the address of a name asked for; -1 empty
 
     // A locate's index by its field list as normalised (capitals, ";" after each), and the
     // normalised list of each field list text a caller gave, so a repeated locate parses nothing.
@@ -160,8 +162,7 @@ public:
 
     const unsigned char* record(std::uint32_t recNo) const
     {
-        return reinterpret_cast<const unsigned char*>(records_.data()) +
-               std::size_t(recNo - 1) * layout_.recordLength;
+        return records_.at(recNo);
     }
 
     bool deleted(std::uint32_t recNo) const { return record(recNo)[0] == dbf::kDeleted; }
@@ -192,13 +193,20 @@ public:
         const std::uint64_t mixed =
             (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(fieldName.data())) + fieldName.size()) *
             0x9E3779B97F4A7C15ull;
-        const std::size_t slot = static_cast<std::size_t>(mixed >> 58);  // 64 slots
-        const int cached = fieldCache_[slot];
-        if (cached >= 0 && static_cast<std::size_t>(cached) < layout_.fields.size() && sameName(layout_.fields[static_cast<std::size_t>(cached)].def.name, fieldName))
-            return cached;
+        // Two places per address, so that two names that fall on one place do not keep
+        // putting each other out.
+        const std::size_t slot = static_cast<std::size_t>(mixed >> 57) & ~std::size_t(1);  // 128 places
+        for (std::size_t s = slot; s < slot + 2; ++s) {
+            const int cached = fieldCache_[s];
+            if (cached >= 0 && static_cast<std::size_t>(cached) < layout_.fields.size() &&
+                sameName(layout_.fields[static_cast<std::size_t>(cached)].def.name, fieldName))
+                return cached;
+        }
         const int found = lookUpField(fieldName);
-        if (found >= 0)
+        if (found >= 0) {
+            fieldCache_[slot + 1] = fieldCache_[slot];
             fieldCache_[slot] = found;
+        }
         return found;
     }
 
@@ -220,7 +228,7 @@ public:
 
     int lookUpField(std::string_view fieldName) const
     {
-        char folded[64];
+        char folded[64] = {};
         if (fieldName.size() > sizeof folded)
             return -1;  // no field has so long a name
         for (std::size_t i = 0; i < fieldName.size(); ++i) {
@@ -292,10 +300,17 @@ public:
             if (cut)
                 throw dbf::BadHeader("la cabecera est\xE1 incompleta");
             dbf::Layout layout = dbf::parseHeader(header.data(), header.size(), status.size);
-            std::string records(std::size_t(layout.recordCount) * layout.recordLength, '\0');
-            readExact(layout.headerLength, records.data(), records.size(), cut);
-            if (cut)
-                throw dbf::BadHeader("faltan registros al final del archivo");
+            RecordStore records;
+            records.reset(layout.recordLength);
+            for (std::uint32_t done = 0; done < layout.recordCount;) {
+                const std::uint32_t n = std::min(layout.recordCount - done, records.recordsPerBlock());
+                unsigned char* block = records.grow(n);
+                readExact(layout.headerLength + std::uint64_t(done) * layout.recordLength, block,
+                          std::size_t(n) * layout.recordLength, cut);
+                if (cut)
+                    throw dbf::BadHeader("faltan registros al final del archivo");
+                done += n;
+            }
             layout_ = std::move(layout);
             records_ = std::move(records);
         } catch (const dbf::BadHeader& e) {
@@ -386,8 +401,7 @@ public:
         tags_.clear();
         header_ = nullptr;
         file_.reset();
-        records_.clear();
-        records_.shrink_to_fit();
+        records_.reset(0);
         locateByText_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
@@ -741,9 +755,8 @@ public:
         expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + outgoing_.size());
         writeHeaderDate(recNo);
 
-        records_ += buffer_;
+        rec = records_.append(reinterpret_cast<const unsigned char*>(buffer_.data()));
         layout_.recordCount = recNo;
-        rec = reinterpret_cast<unsigned char*>(records_.data()) + std::size_t(recNo - 1) * layout_.recordLength;
         for (auto& [_, index] : locateIndexes_)
             index.add(recNo, rec);
         for (auto& [_, index] : keyIndexes_)
@@ -763,8 +776,7 @@ public:
     void postEdit()
     {
         const std::uint32_t recNo = current_;
-        unsigned char* stored = reinterpret_cast<unsigned char*>(records_.data()) +
-                                std::size_t(recNo - 1) * layout_.recordLength;
+        unsigned char* stored = records_.at(recNo);
         if (std::memcmp(stored, buffer_.data(), layout_.recordLength) == 0) {
             state_ = State::Browse;
             buffer_.clear();
@@ -819,7 +831,7 @@ public:
         const unsigned char flag = dbf::kDeleted;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();
-        records_[std::size_t(current_ - 1) * layout_.recordLength] = static_cast<char>(dbf::kDeleted);
+        records_.at(current_)[0] = dbf::kDeleted;
         const std::int64_t p = positionOf(current_);
         std::uint32_t r = p < 0 ? 0 : liveFrom(p + 1, 1);
         if (r != 0) {
@@ -836,7 +848,7 @@ public:
     // --- searching -------------------------------------------------------------------------
 
     // The first live record among `candidates` (ascending record numbers) in the current order.
-    std::uint32_t firstInOrder(const std::vector<std::uint32_t>& candidates)
+    std::uint32_t firstInOrder(std::span<const std::uint32_t> candidates)
     {
         if (activeTagNo_ < 0) {
             for (std::uint32_t r : candidates)
@@ -884,7 +896,7 @@ public:
         auto it = locateIndexes_.find(cacheKey);
         if (it == locateIndexes_.end()) {
             it = locateIndexes_.emplace(cacheKey, RecordIndex(std::move(parts))).first;
-            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+            it->second.build(records_);
         }
         locateByText_.emplace(std::string(fieldList), &it->second);
         return it->second;
@@ -898,8 +910,7 @@ public:
         const RecordIndex& index = locateIndex(fieldList);
         if (index.width() != values.size())
             fail(texts::valueCount(name_, std::string(fieldList), values.size()));
-        const auto* candidates = index.find(values);
-        const std::uint32_t r = candidates ? firstInOrder(*candidates) : 0;
+        const std::uint32_t r = firstInOrder(index.find(values));
         if (r == 0)
             return false;
         current_ = r;
@@ -948,18 +959,16 @@ public:
             if (tag.info.keyType == 'D')
                 part.rule = MatchRule::KeyText;
             it = keyIndexes_.emplace(activeTagNo_, RecordIndex({part})).first;
-            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+            it->second.build(records_);
         }
         // Equal keys follow record number order in a tag, so the first live match is the key's
         // first record.
-        const auto* candidates = it->second.find(values);
         std::uint32_t r = 0;
-        if (candidates)
-            for (std::uint32_t c : *candidates)
-                if (!deleted(c)) {
-                    r = c;
-                    break;
-                }
+        for (std::uint32_t c : it->second.find(values))
+            if (!deleted(c)) {
+                r = c;
+                break;
+            }
         if (r == 0)
             return false;
         current_ = r;
