@@ -177,10 +177,13 @@ std::string_view storedText(const dbf::Field& f, const unsigned char* record)
     const auto size = static_cast<std::size_t>(f.def.size);
     // Wide fields are mostly blanks: drop the trailing ones first, eight at a time, then look
     // for a NUL in what is left (what follows a NUL never counts).
-    static constexpr char kBlanks[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
     std::size_t n = size;
-    while (n >= 8 && std::memcmp(p + n - 8, kBlanks, 8) == 0)
-        n -= 8;
+    for (std::uint64_t eight; n >= 8; n -= 8) {
+        std::memcpy(&eight, p + n - 8, 8);
+        if (eight != kBlanks)
+            break;
+    }
     while (n > 0 && p[n - 1] == ' ')
         --n;
     if (const void* nul = std::memchr(p, '\0', n)) {
