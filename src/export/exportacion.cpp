@@ -35,7 +35,7 @@ const std::vector<store::FieldDef>& CamposHorario()
 std::string NombreDia(long dia)
 {
     static const char* const nombres[] = {"Luns",  "Martes", "M\xE9rcores", "Xoves",
-                                          "Venres", "S\xE1" "bado", "Domingo"};
+                                          "Venres", ("S\xE1" "bado"), "Domingo"};
     return dia >= 1 && dia <= 7 ? nombres[dia - 1] : "";
 }
 

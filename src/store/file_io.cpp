@@ -97,6 +97,14 @@ public:
 
     bool writable() const override { return writable_; }
 
+    int truncate(std::uint64_t size) override
+    {
+        while (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            if (errno != EINTR)
+                return errno;
+        return 0;
+    }
+
     unsigned char* mapStart(std::size_t length) override
     {
         if (!writable_ || length == 0)

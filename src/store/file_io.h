@@ -3,6 +3,7 @@
 // failing or counting file in its place.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,6 +32,12 @@ public:
     virtual int lock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) = 0;
     virtual int unlock(std::uint64_t offset, std::uint64_t length) = 0;
     virtual bool writable() const = 0;
+    // Cuts the file to `size` bytes; 0 or an errno value.
+    virtual int truncate(std::uint64_t size)
+    {
+        (void)size;
+        return ENOTSUP;
+    }
     // The first `length` bytes of the file as shared, writable memory: stores into it reach the
     // file as a write would, without a system call. nullptr when the file cannot be mapped (the
     // caller then writes with writeAt). The memory lives as long as this open file; the file

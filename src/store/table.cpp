@@ -751,7 +751,16 @@ public:
         const std::uint32_t recNo = count() + 1;
         outgoing_.assign(buffer_);
         outgoing_ += static_cast<char>(dbf::kEndOfFile);  // the record and the new end in one write
-        write(recordOffset(recNo), outgoing_.data(), outgoing_.size());
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        if (const int rc = file_->writeAt(recordOffset(recNo), outgoing_.data(), outgoing_.size())) {
+            // A full disk may have taken part of the record: the table ends where it ended.
+            if (file_->truncate(recordOffset(recNo)) == 0) {
+                const unsigned char end = dbf::kEndOfFile;
+                file_->writeAt(recordOffset(recNo), &end, 1);
+            }
+            fail(texts::writeFailed(name_, rc));
+        }
         expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + outgoing_.size());
         writeHeaderDate(recNo);
 
@@ -1049,7 +1058,9 @@ void Table::setText(std::string_view fieldName, std::string_view value)
 
 long Table::asInteger(std::string_view fieldName) const
 {
-    return codec::roundHalfEven(asFloat(fieldName));
+    const double value = asFloat(fieldName);
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&] { return codec::roundHalfEven(value); });  // too large: an engine error
 }
 
 void Table::setInteger(std::string_view fieldName, long value)
