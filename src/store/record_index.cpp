@@ -213,14 +213,19 @@ bool RecordIndex::valueKey(const std::vector<Value>& values, std::string& key) c
     return true;
 }
 
-void RecordIndex::build(const RecordStore& records)
+bool RecordIndex::build(RecordStore& records)
 {
     slots_.assign(16, Slot{});
     used_ = 0;
     keys_.clear();
     lists_.clear();
-    for (std::uint32_t r = 1; r <= records.count(); ++r)
-        add(r, records.at(r));
+    for (std::uint32_t r = 1; r <= records.count(); ++r) {
+        const unsigned char* record = records.at(r);
+        if (!record)
+            return false;
+        add(r, record);
+    }
+    return true;
 }
 
 std::size_t RecordIndex::slotOf(std::string_view key, std::uint64_t hash) const

@@ -32,8 +32,8 @@ class RecordIndex {
 public:
     explicit RecordIndex(std::vector<KeyPart> parts);
 
-    // Indexes every record of `records`.
-    void build(const RecordStore& records);
+    // Indexes every record of `records`; false when one could not be read.
+    bool build(RecordStore& records);
     // A record added after all others.
     void add(std::uint32_t recNo, const unsigned char* record);
     // A record whose bytes changed from `before` to `after`.

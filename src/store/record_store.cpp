@@ -1,87 +1,127 @@
 #include "store/record_store.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <new>
-#include <sys/mman.h>
 
 namespace store {
 
 namespace {
 
-// Blocks of 2 MiB, aligned so that where the system offers large pages a block takes one page
-// fault instead of 512: a table of a hundred thousand records fills hundreds of megabytes'
-// worth of small pages otherwise, each fault costly.
-constexpr std::size_t kBlockBytes = 2 * 1024 * 1024;
+constexpr std::size_t kBlockBytes = 64 * 1024;
+// 16 MiB of records: the tables the conversions search at random fit whole.
+constexpr std::size_t kMaxBlocks = 256;
 
 }  // namespace
 
-void RecordStore::Free::operator()(unsigned char* p) const
+void RecordStore::reset(File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count)
 {
-    std::free(p);
-}
-
-void RecordStore::reset(std::uint32_t recordLength)
-{
+    file_ = file;
+    firstRecord_ = firstRecord;
+    recordLength_ = std::max<std::uint32_t>(1, recordLength);
+    perBlock_ = static_cast<std::uint32_t>(std::max<std::size_t>(1, kBlockBytes / recordLength_));
+    count_ = count;
+    clock_ = 0;
+    error_ = 0;
     blocks_.clear();
-    blocks_.shrink_to_fit();
-    count_ = 0;
-    capacity0_ = 0;
-    recordLength_ = recordLength;
-    perBlock_ = static_cast<std::uint32_t>(std::max<std::size_t>(1, kBlockBytes / std::max<std::uint32_t>(1, recordLength)));
+    slotOf_.clear();
 }
 
-unsigned char* RecordStore::newBlock() const
+RecordStore::Block* RecordStore::cached(std::uint32_t block)
 {
-    const std::size_t bytes = std::size_t(perBlock_) * recordLength_;
-    const std::size_t rounded = (bytes + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
-    void* p = std::aligned_alloc(kBlockBytes, rounded);
-    if (!p)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(p, rounded, MADV_HUGEPAGE);  // a hint; nothing changes where it is not taken
-#endif
-    return static_cast<unsigned char*>(p);
+    if (block >= slotOf_.size() || slotOf_[block] < 0)
+        return nullptr;
+    return &blocks_[static_cast<std::size_t>(slotOf_[block])];
 }
 
-unsigned char* RecordStore::grow(std::uint32_t count)
+// Reads a block from the file into the cache, in the place of the block used longest ago
+// when the cache is full.
+RecordStore::Block* RecordStore::load(std::uint32_t block)
 {
-    unsigned char* first = nullptr;
-    for (std::uint32_t n = 0; n < count; ++n) {
-        if (count_ < perBlock_) {
-            // The first block starts small and doubles, so a small table takes little memory.
-            if (count_ == capacity0_) {
-                const std::uint32_t least = std::max<std::uint32_t>(
-                    count_ + (count - n), static_cast<std::uint32_t>(64 * 1024 / std::max<std::uint32_t>(1, recordLength_)));
-                const std::uint32_t capacity = std::min(perBlock_, std::max(least, capacity0_ * 2));
-                void* p = std::realloc(blocks_.empty() ? nullptr : blocks_[0].release(),
-                                       std::max<std::size_t>(1, std::size_t(capacity) * recordLength_));
-                if (!p)
-                    throw std::bad_alloc();
-                if (blocks_.empty())
-                    blocks_.emplace_back(static_cast<unsigned char*>(p));
-                else
-                    blocks_[0].reset(static_cast<unsigned char*>(p));
-                capacity0_ = capacity;
-                if (n > 0)
-                    first = locate(count_ - n + 1);  // moved with the block
-            }
-        } else if (count_ % perBlock_ == 0) {
-            blocks_.emplace_back(newBlock());
-        }
-        ++count_;
-        if (n == 0)
-            first = locate(count_);
+    if (!file_) {
+        error_ = -1;
+        return nullptr;
     }
-    return first;
+    const std::uint32_t first = block * perBlock_;  // records before the block
+    const std::uint32_t records = std::min(perBlock_, count_ - first);
+    std::size_t slot;
+    if (blocks_.size() < kMaxBlocks) {
+        slot = blocks_.size();
+        blocks_.emplace_back();
+    } else {
+        slot = 0;
+        for (std::size_t i = 1; i < blocks_.size(); ++i)
+            if (blocks_[i].lastUse < blocks_[slot].lastUse)
+                slot = i;
+        if (blocks_[slot].records > 0 && slotOf_[blocks_[slot].number] == static_cast<std::int32_t>(slot))
+            slotOf_[blocks_[slot].number] = -1;
+    }
+    Block& b = blocks_[slot];
+    b.bytes.resize(std::size_t(records) * recordLength_);
+    std::size_t got = 0;
+    const int rc = file_->readAt(firstRecord_ + std::uint64_t(first) * recordLength_, b.bytes.data(), b.bytes.size(), got);
+    if (rc != 0 || got < b.bytes.size()) {
+        error_ = rc != 0 ? rc : -1;
+        b.records = 0;
+        b.lastUse = 0;
+        return nullptr;
+    }
+    b.number = block;
+    b.records = records;
+    if (slotOf_.size() <= block)
+        slotOf_.resize(std::size_t(block) + 1, -1);
+    slotOf_[block] = static_cast<std::int32_t>(slot);
+    return &b;
 }
 
-unsigned char* RecordStore::append(const unsigned char* record)
+const unsigned char* RecordStore::at(std::uint32_t recNo)
 {
-    unsigned char* slot = grow(1);
-    std::memcpy(slot, record, recordLength_);
-    return slot;
+    if (recNo == 0 || recNo > count_) {
+        error_ = -1;
+        return nullptr;
+    }
+    const std::uint32_t i = recNo - 1;
+    const std::uint32_t block = i / perBlock_;
+    const std::uint32_t inBlock = i % perBlock_;
+    Block* b = cached(block);
+    if (!b || inBlock >= b->records) {
+        if (b)  // the block ends before the record: read it again as it is now
+            slotOf_[block] = -1;
+        b = load(block);
+        if (!b || inBlock >= b->records) {
+            if (b)
+                error_ = -1;
+            return nullptr;
+        }
+    }
+    b->lastUse = ++clock_;
+    return b->bytes.data() + std::size_t(inBlock) * recordLength_;
+}
+
+void RecordStore::appended(const unsigned char* record)
+{
+    const std::uint32_t i = count_++;
+    // A cached last block takes the record; other records stay in the file until asked for.
+    Block* b = cached(i / perBlock_);
+    if (b && b->records == i % perBlock_) {
+        b->bytes.insert(b->bytes.end(), record, record + recordLength_);
+        ++b->records;
+    }
+}
+
+void RecordStore::rewritten(std::uint32_t recNo, const unsigned char* record)
+{
+    const std::uint32_t i = recNo - 1;
+    Block* b = cached(i / perBlock_);
+    if (b && i % perBlock_ < b->records)
+        std::memcpy(b->bytes.data() + std::size_t(i % perBlock_) * recordLength_, record, recordLength_);
+}
+
+void RecordStore::flagged(std::uint32_t recNo, unsigned char flag)
+{
+    const std::uint32_t i = recNo - 1;
+    Block* b = cached(i / perBlock_);
+    if (b && i % perBlock_ < b->records)
+        b->bytes[std::size_t(i % perBlock_) * recordLength_] = flag;
 }
 
 }  // namespace store

@@ -1,53 +1,57 @@
-// The records of an open table in memory, in blocks of a fixed number of records, so that a
-// table that grows by a hundred thousand appends is never copied to a larger place and holds
-// about the memory its records take.
+// The records of an open table, read from its file a block at a time and kept in a cache of
+// the blocks used last. A table's records are not all held in memory: one that a run fills
+// with a hundred thousand records and reads back once costs the cache's size, not its own,
+// and opening a table reads only its header. The file stays the one place of every record;
+// the cache mirrors it, kept in step by the writes the table makes.
 #pragma once
+
+#include "store/file_io.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace store {
 
 class RecordStore {
 public:
-    // Empties the store for records of `recordLength` bytes.
-    void reset(std::uint32_t recordLength);
+    // Records of `recordLength` bytes from `firstRecord` on in `file`, `count` of them.
+    void reset(File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count);
 
     std::uint32_t count() const { return count_; }
-    std::uint32_t recordLength() const { return recordLength_; }
 
-    // Record number `recNo`, from 1 to count().
-    const unsigned char* at(std::uint32_t recNo) const { return locate(recNo); }
-    unsigned char* at(std::uint32_t recNo) { return locate(recNo); }
+    // Record number `recNo`, from 1 to count(): its bytes, valid until the next call of this
+    // store. nullptr when the file could not be read (`error()` tells why).
+    const unsigned char* at(std::uint32_t recNo);
+    // The errno of the last failed read, or -1 when the file ended before the record.
+    int error() const { return error_; }
 
-    // Adds `count` records at the end and gives the first of them, to be filled by the caller;
-    // the new records are contiguous when they lie in one block (the load of a table asks for
-    // a block's worth at a time). Pointers given before into the first block may move.
-    unsigned char* grow(std::uint32_t count);
-    // Adds one record, a copy of `record`, and gives its bytes here.
-    unsigned char* append(const unsigned char* record);
-
-    std::uint32_t recordsPerBlock() const { return perBlock_; }
+    // The store follows what the table wrote to the file: a record added at the end, a record
+    // rewritten in place, the deletion flag of a record.
+    void appended(const unsigned char* record);
+    void rewritten(std::uint32_t recNo, const unsigned char* record);
+    void flagged(std::uint32_t recNo, unsigned char flag);
 
 private:
-    unsigned char* locate(std::uint32_t recNo) const
-    {
-        const std::uint32_t i = recNo - 1;
-        return blocks_[i / perBlock_].get() + std::size_t(i % perBlock_) * recordLength_;
-    }
-
-    struct Free {
-        void operator()(unsigned char* p) const;
+    struct Block {
+        std::uint32_t number = 0;   // block number: records number * perBlock_ + 1 on
+        std::uint32_t records = 0;  // records it holds, from its first on
+        std::uint64_t lastUse = 0;
+        std::vector<unsigned char> bytes;
     };
-    unsigned char* newBlock() const;
 
-    std::uint32_t recordLength_ = 0;
+    Block* cached(std::uint32_t block);
+    Block* load(std::uint32_t block);
+
+    File* file_ = nullptr;
+    std::uint64_t firstRecord_ = 0;
+    std::uint32_t recordLength_ = 1;
     std::uint32_t perBlock_ = 1;
     std::uint32_t count_ = 0;
-    std::uint32_t capacity0_ = 0;  // records the first block has room for
-    std::vector<std::unique_ptr<unsigned char, Free>> blocks_;
+    std::uint64_t clock_ = 0;
+    int error_ = 0;
+    std::vector<Block> blocks_;             // at most kMaxBlocks
+    std::vector<std::int32_t> slotOf_;      // by block number: its place in blocks_, or -1
 };
 
 }  // namespace store

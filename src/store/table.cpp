@@ -107,7 +107,7 @@ public:
     std::unique_ptr<File> file_;
     dbf::Layout layout_;
     std::vector<FieldDef> defs_;
-    RecordStore records_;  // recordCount records
+    mutable RecordStore records_;  // recordCount records, read from the file as needed
     std::string blank_;
     FileStatus known_;     // the file as last read or written (shared opens watch it)
     // Bytes 0 to 7 of the file as shared memory, so the date and record count of a post reach
@@ -162,7 +162,17 @@ public:
 
     const unsigned char* record(std::uint32_t recNo) const
     {
-        return records_.at(recNo);
+        if (const unsigned char* r = records_.at(recNo))
+            return r;
+        failedRead();
+    }
+
+    // The records could not be read: the file failed, or ended before them.
+    [[noreturn]] void failedRead() const
+    {
+        if (records_.error() > 0)
+            fail(texts::readFailed(name_, records_.error()));
+        fail(texts::damaged(name_, "faltan registros al final del archivo"));
     }
 
     bool deleted(std::uint32_t recNo) const { return record(recNo)[0] == dbf::kDeleted; }
@@ -299,20 +309,9 @@ public:
             readExact(0, header.data(), length, cut);
             if (cut)
                 throw dbf::BadHeader("la cabecera est\xE1 incompleta");
-            dbf::Layout layout = dbf::parseHeader(header.data(), header.size(), status.size);
-            RecordStore records;
-            records.reset(layout.recordLength);
-            for (std::uint32_t done = 0; done < layout.recordCount;) {
-                const std::uint32_t n = std::min(layout.recordCount - done, records.recordsPerBlock());
-                unsigned char* block = records.grow(n);
-                readExact(layout.headerLength + std::uint64_t(done) * layout.recordLength, block,
-                          std::size_t(n) * layout.recordLength, cut);
-                if (cut)
-                    throw dbf::BadHeader("faltan registros al final del archivo");
-                done += n;
-            }
-            layout_ = std::move(layout);
-            records_ = std::move(records);
+            layout_ = dbf::parseHeader(header.data(), header.size(), status.size);
+            // The header's counts fit the file: the records are read when asked for.
+            records_.reset(file_.get(), layout_.headerLength, layout_.recordLength, layout_.recordCount);
         } catch (const dbf::BadHeader& e) {
             fail(e.unsupported() ? texts::unsupported(name_, e.what()) : texts::damaged(name_, e.what()));
         }
@@ -401,7 +400,7 @@ public:
         tags_.clear();
         header_ = nullptr;
         file_.reset();
-        records_.reset(0);
+        records_.reset(nullptr, 0, 1, 0);
         locateByText_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
@@ -764,29 +763,30 @@ public:
         expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + outgoing_.size());
         writeHeaderDate(recNo);
 
-        rec = records_.append(reinterpret_cast<const unsigned char*>(buffer_.data()));
+        // The record is in the file: from here on the post has happened, whatever follows.
+        records_.appended(rec);
         layout_.recordCount = recNo;
+        state_ = State::Browse;
+        current_ = recNo;
+        eof_ = bof_ = false;
+        orderValid_ = false;
         for (auto& [_, index] : locateIndexes_)
             index.add(recNo, rec);
         for (auto& [_, index] : keyIndexes_)
             index.add(recNo, rec);
-        state_ = State::Browse;
-        buffer_.clear();
-        current_ = recNo;
-        eof_ = bof_ = false;
-        orderValid_ = false;
         if (mdx_) {
             for (std::size_t t = 0; t < tags_.size(); ++t)
                 mdx_->insert(static_cast<int>(t), keyOf(tags_[t], rec), recNo);
             mdx_->flush();
         }
+        buffer_.clear();
     }
 
     void postEdit()
     {
         const std::uint32_t recNo = current_;
-        unsigned char* stored = records_.at(recNo);
-        if (std::memcmp(stored, buffer_.data(), layout_.recordLength) == 0) {
+        const std::string before(reinterpret_cast<const char*>(record(recNo)), layout_.recordLength);
+        if (before == buffer_) {
             state_ = State::Browse;
             buffer_.clear();
             return;
@@ -794,15 +794,14 @@ public:
         write(recordOffset(recNo), buffer_.data(), buffer_.size());
         writeHeaderDate();
 
-        const std::string before(reinterpret_cast<const char*>(stored), layout_.recordLength);
-        std::memcpy(stored, buffer_.data(), layout_.recordLength);
+        const auto* stored = reinterpret_cast<const unsigned char*>(buffer_.data());
+        records_.rewritten(recNo, stored);
+        state_ = State::Browse;
         const auto* old = reinterpret_cast<const unsigned char*>(before.data());
         for (auto& [_, index] : locateIndexes_)
             index.change(recNo, old, stored);
         for (auto& [_, index] : keyIndexes_)
             index.change(recNo, old, stored);
-        state_ = State::Browse;
-        buffer_.clear();
         if (mdx_) {
             bool changed = false;
             for (std::size_t t = 0; t < tags_.size(); ++t) {
@@ -819,6 +818,7 @@ public:
                 mdx_->flush();
             }
         }
+        buffer_.clear();
     }
 
     void deleteRecord()
@@ -840,7 +840,7 @@ public:
         const unsigned char flag = dbf::kDeleted;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();
-        records_.at(current_)[0] = dbf::kDeleted;
+        records_.flagged(current_, dbf::kDeleted);
         const std::int64_t p = positionOf(current_);
         std::uint32_t r = p < 0 ? 0 : liveFrom(p + 1, 1);
         if (r != 0) {
@@ -880,6 +880,14 @@ public:
         return best;
     }
 
+    // An index over every record; a record that cannot be read is an engine error.
+    RecordIndex built(RecordIndex index)
+    {
+        if (!index.build(records_))
+            failedRead();
+        return index;
+    }
+
     // The index of a field list ("A;B", blanks around names allowed), built on first use.
     RecordIndex& locateIndex(std::string_view fieldList)
     {
@@ -903,10 +911,8 @@ public:
             start = end + 1;
         }
         auto it = locateIndexes_.find(cacheKey);
-        if (it == locateIndexes_.end()) {
-            it = locateIndexes_.emplace(cacheKey, RecordIndex(std::move(parts))).first;
-            it->second.build(records_);
-        }
+        if (it == locateIndexes_.end())
+            it = locateIndexes_.emplace(cacheKey, built(RecordIndex(std::move(parts)))).first;
         locateByText_.emplace(std::string(fieldList), &it->second);
         return it->second;
     }
@@ -967,8 +973,7 @@ public:
                          tag.info.keyLength > 0 ? tag.info.keyLength : f.def.size};
             if (tag.info.keyType == 'D')
                 part.rule = MatchRule::KeyText;
-            it = keyIndexes_.emplace(activeTagNo_, RecordIndex({part})).first;
-            it->second.build(records_);
+            it = keyIndexes_.emplace(activeTagNo_, built(RecordIndex({part}))).first;
         }
         // Equal keys follow record number order in a tag, so the first live match is the key's
         // first record.
