@@ -50,21 +50,27 @@ screenshots: build
 demo: build
 	@scripts/demo
 
+# The engine's Google Benchmarks, then whole runs of transorbelin on a region's data set
+# (bench/region/run.py), compared with Free Pascal's TDbf writing the same tables.
 bench: build
 	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@tools/dbfcheck/build $(BUILD)/bench-dbfcheck > /dev/null
+	python3 bench/region/run.py --bin $(BUILD)/bin --dbfcheck $(BUILD)/bench-dbfcheck/dbfcheck
 
 # Each libFuzzer target runs FUZZ_SECONDS seconds from its committed seeds (tests/fuzz/corpus/NAME);
 # what it learns stays in build/fuzz/corpus/NAME, and a failing input lands in build/fuzz/.
+# A table with its index (tabla) takes inputs of up to 64 KiB: an index file is pages long.
 FUZZ_SECONDS ?= 60
-FUZZERS      := decodifica_divide lector
+FUZZERS      := decodifica_divide lector tabla
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GEN) -DTRANSORBELIN_FUZZ=ON -DTRANSORBELIN_TESTS=OFF -DTRANSORBELIN_DESKTOP=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(addsuffix _fuzz,$(FUZZERS))
 	@for f in $(FUZZERS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$f || exit 1; \
 	  echo "== $${f}_fuzz: $(FUZZ_SECONDS) s"; \
-	  $(FUZZ_BUILD)/bin/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	  maxlen=8192; [ $$f = tabla ] && maxlen=65536; \
+	  $(FUZZ_BUILD)/bin/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=$$maxlen -timeout=10 \
 	    -artifact_prefix=$(FUZZ_BUILD)/$${f}- $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
 	done
 

@@ -9,6 +9,7 @@
 #include "store/table.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace exportacion {
@@ -34,7 +35,7 @@ const std::vector<store::FieldDef>& CamposHorario()
 std::string NombreDia(long dia)
 {
     static const char* const nombres[] = {"Luns",  "Martes", "M\xE9rcores", "Xoves",
-                                          "Venres", "S\xE1" "bado", "Domingo"};
+                                          "Venres", ("S\xE1" "bado"), "Domingo"};
     return dia >= 1 && dia <= 7 ? nombres[dia - 1] : "";
 }
 
@@ -43,15 +44,62 @@ bool TieneFraccion(float valor)
     return valor - std::trunc(valor) != 0.0f;
 }
 
-// The start time of a slot of a day in DIASHORAST, both compared as integers; empty when the
-// table has no such slot.
-std::string HoraDesde(store::Table& diasHoras, long dia, long franja)
-{
-    for (diasHoras.first(); !diasHoras.eof(); diasHoras.next())
-        if (diasHoras.asInteger("DIA") == dia && diasHoras.asInteger("HORA") == franja)
-            return diasHoras.asText("HORADESDE");
-    return {};
-}
+// The start time of a slot of a day in DIASHORAST: the first record, in record order, whose
+// DIA and HORA equal them as integers; empty when there is none. The values are read from the
+// table once, each when a search first needs it (so a value that cannot be read stops the
+// export at the same search as a scan of the table would), and kept for the next searches.
+class FranjasDiasHoras {
+public:
+    explicit FranjasDiasHoras(store::Table& tabla) : tabla_(tabla) {}
+
+    std::string HoraDesde(long dia, long franja)
+    {
+        for (std::size_t i = 0;; ++i) {
+            if (i == filas_.size() && !LeeFila())
+                return {};
+            Fila& fila = filas_[i];
+            if (fila.dia != dia)
+                continue;
+            if (!fila.hora) {
+                tabla_.goTo(fila.registro);
+                fila.hora = tabla_.asInteger("HORA");
+            }
+            if (*fila.hora != franja)
+                continue;
+            if (!fila.desde) {
+                tabla_.goTo(fila.registro);
+                fila.desde = tabla_.asText("HORADESDE");
+            }
+            return *fila.desde;
+        }
+    }
+
+private:
+    struct Fila {
+        long registro;
+        long dia;
+        std::optional<long> hora;
+        std::optional<std::string> desde;
+    };
+
+    // The next record in record order; false after the last.
+    bool LeeFila()
+    {
+        if (filas_.empty()) {
+            tabla_.first();
+        } else {
+            tabla_.goTo(filas_.back().registro);  // a search may have moved the cursor
+            tabla_.next();
+        }
+        if (tabla_.eof())
+            return false;
+        filas_.push_back({tabla_.recNo(), tabla_.asInteger("DIA"), std::nullopt, std::nullopt});
+        return true;
+    }
+
+    store::Table& tabla_;
+    std::vector<Fila> filas_;
+};
 
 // One line of the timetable, as it goes into the work table.
 struct LineaHorarioZare {
@@ -67,13 +115,15 @@ struct LineaHorarioZare {
 void EscribeArchivo(store::Table& horario, ArchivoHorario& archivo)
 {
     archivo.Crea();
+    const std::vector<store::FieldDef>& campos = CamposHorario();
+    std::vector<std::string> valores(campos.size());
     for (horario.first(); !horario.eof(); horario.next()) {
-        std::vector<std::string> valores;
-        for (const store::FieldDef& campo : CamposHorario())
-            valores.push_back(campo.type == 'I' ? std::to_string(horario.asInteger(campo.name))
-                                                : horario.asText(campo.name));
+        for (std::size_t i = 0; i < campos.size(); ++i)
+            valores[i] = campos[i].type == 'I' ? std::to_string(horario.asInteger(campos[i].name))
+                                               : horario.asText(campos[i].name);
         archivo.AnadeLinea(LineaHorario(valores));
     }
+    archivo.Cierra();
 }
 
 }  // namespace
@@ -105,6 +155,7 @@ void Exportacion::Importar2()
     aulas.open(store::Access::Exclusive);
     materias.open(store::Access::Exclusive);
     diasHoras.open(store::Access::Exclusive);
+    FranjasDiasHoras franjas(diasHoras);
     soluc.first();
 
     store::recreateTable(import::kTrabajo, kTablaHorario, CamposHorario(), {}, {kTablaHorario});
@@ -155,7 +206,7 @@ void Exportacion::Importar2()
             const long franja = TieneFraccion(horaExacta)
                                     ? 2 * static_cast<long>(std::trunc(horaExacta))
                                     : 2 * hora - 1;
-            linea.horaInicio = HoraDesde(diasHoras, dia, franja);
+            linea.horaInicio = franjas.HoraDesde(dia, franja);
         }
 
         for (long i = 0; i < lineas; ++i) {

@@ -19,18 +19,26 @@ std::string LineaHorario(const std::vector<std::string>& valores);
 class ArchivoHorario {
 public:
     explicit ArchivoHorario(const std::string& carpeta);
+    ~ArchivoHorario();  // closes the file without reporting
+    ArchivoHorario(const ArchivoHorario&) = delete;
+    ArchivoHorario& operator=(const ArchivoHorario&) = delete;
 
     // Replaces an earlier file of the same name, found without regard to letter case, with an
-    // empty "HORARIO.CSV".
+    // empty "HORARIO.CSV", and keeps it open for appending.
     void Crea();
-    // Opens the file for appending, writes the line and CR LF, and closes it.
+    // Writes the line and CR LF at the end of the file, in one write.
     void AnadeLinea(const std::string& linea);
+    // Closes the file. One that was deleted while being written is reported as not found: its
+    // lines went nowhere.
+    void Cierra();
 
     const std::string& Ruta() const { return ruta_; }
 
 private:
     std::string carpeta_;
     std::string ruta_;
+    int fd_ = -1;
+    std::string linea_;  // the line being written, with its end
 };
 
 }  // namespace exportacion

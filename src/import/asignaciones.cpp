@@ -4,6 +4,7 @@
 #include "store/table.h"
 
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace import {
@@ -36,42 +37,55 @@ void Importacion::ImportaAsignaciones()
     oferta.open(store::Access::Exclusive);
 
     // The offer rows grouped by course, each group in record order: the same pairs as a scan of
-    // the whole offer table per group, without the scan.
+    // the whole offer table per group, without the scan. Whether a subject's task code names a
+    // task of the catalogue (which nothing changes meanwhile) is looked up at its first row.
     struct Materia {
         std::string cod, tarea;
+        int esTarea = -1;  // -1: not looked up yet
     };
     std::unordered_map<std::string, std::vector<Materia>> porCurso;
     for (oferta.first(); !oferta.eof(); oferta.next())
         porCurso[oferta.asText("CODCURSO")].push_back({oferta.asText("COD"), oferta.asText("CODTAREA")});
 
+    std::unordered_map<std::string, std::unordered_set<std::string>> asignadas;  // CASIG by CGRUP
     for (grupos.first(); !grupos.eof(); grupos.next()) {
         if (!csv::QuitaBlancos(grupos.asText("CODSUBGRUZARE")).empty())
             continue;
         const std::string cursoGrupo = grupos.asText("CODCURSOZARE");
-        const std::string abrev = grupos.asText("ABREV");
         const auto materias = porCurso.find(cursoGrupo);
         if (materias == porCurso.end())
             continue;
-        for (const Materia& materia : materias->second) {
+        // The group's values, read once for all its rows.
+        const std::string abrev = grupos.asText("ABREV");
+        const std::string turno = grupos.asText("TURNO");
+        const std::string nivel = grupos.asText("NIVEL");
+        const std::string curso = grupos.asText("CURSO");
+        const std::string grupo = grupos.asText("GRUPO");
+        const std::string clave = grupos.asText("CODGRUZARE");
+        // The pairs already in ASIGT, which holds only what this loop appended: a set per group
+        // code instead of a search of the whole table for every pair.
+        auto& yaAsignadas = asignadas[abrev];
+        for (Materia& materia : materias->second) {
             const std::string& cod = materia.cod;
-            if (asignaciones.locate("CASIG;CGRUP", {cod, abrev}))
+            if (!yaAsignadas.insert(cod).second)
                 continue;
             asignaciones.append();
             asignaciones.setText("CASIG", cod);
             asignaciones.setText("CGRUP", abrev);
             asignaciones.setText("CAULA", "");
-            asignaciones.setText("TURNO", grupos.asText("TURNO"));
-            asignaciones.setText("NIVEL", grupos.asText("NIVEL"));
-            asignaciones.setText("CURSO", grupos.asText("CURSO"));
-            asignaciones.setText("GRUPO", grupos.asText("GRUPO"));
+            asignaciones.setText("TURNO", turno);
+            asignaciones.setText("NIVEL", nivel);
+            asignaciones.setText("CURSO", curso);
+            asignaciones.setText("GRUPO", grupo);
             asignaciones.setFloat("HORAS", 4);
             asignaciones.setText("SESIONES", "1111");
-            asignaciones.setText("CLAVE", grupos.asText("CODGRUZARE"));
+            asignaciones.setText("CLAVE", clave);
             asignaciones.setText("CLAVECURSO", cursoGrupo);
-            const std::string& tarea = materia.tarea;
-            catalogo.first();
-            const bool esTarea = catalogo.locate("COD;ESTAREA", {tarea, true});
-            asignaciones.setText("CTAREA", esTarea ? tarea : "");
+            if (materia.esTarea < 0) {
+                catalogo.first();
+                materia.esTarea = catalogo.locate("COD;ESTAREA", {materia.tarea, true}) ? 1 : 0;
+            }
+            asignaciones.setText("CTAREA", materia.esTarea ? materia.tarea : "");
             asignaciones.post();
         }
     }

@@ -129,10 +129,17 @@ Field readDescriptor(const unsigned char* d, int level, bool foxPro, std::uint64
 
 Date today()
 {
+    // Every post stamps the header; the calendar is worked out once a second at most.
+    thread_local std::time_t computedAt = -1;
+    thread_local Date date;
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    if (now != computedAt) {
+        std::tm local {};
+        localtime_r(&now, &local);
+        date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        computedAt = now;
+    }
+    return date;
 }
 
 std::uint32_t headerLength(const unsigned char* base, std::size_t size, std::uint64_t fileSize)

@@ -174,11 +174,23 @@ bool isBlank(const dbf::Field& f, const unsigned char* record)
 std::string_view storedText(const dbf::Field& f, const unsigned char* record)
 {
     const char* p = reinterpret_cast<const char*>(record + f.offset);
-    std::size_t n = 0;
-    while (n < static_cast<std::size_t>(f.def.size) && p[n] != '\0')
-        ++n;
+    const auto size = static_cast<std::size_t>(f.def.size);
+    // Wide fields are mostly blanks: drop the trailing ones first, eight at a time, then look
+    // for a NUL in what is left (what follows a NUL never counts).
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    std::size_t n = size;
+    for (std::uint64_t eight; n >= 8; n -= 8) {
+        std::memcpy(&eight, p + n - 8, 8);
+        if (eight != kBlanks)
+            break;
+    }
     while (n > 0 && p[n - 1] == ' ')
         --n;
+    if (const void* nul = std::memchr(p, '\0', n)) {
+        n = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+        while (n > 0 && p[n - 1] == ' ')
+            --n;
+    }
     return {p, n};
 }
 
@@ -433,6 +445,32 @@ std::optional<double> parseNumber(std::string_view text)
     for (char c : text)
         if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
             return std::nullopt;
+    // The usual case, a few digits with or without decimals, is worked out directly: a whole
+    // number below 2^53 divided by an exact power of ten rounds as from_chars does.
+    {
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+        std::size_t i = text.front() == '-' ? 1 : 0;
+        std::uint64_t digits = 0;
+        int count = 0, decimals = -1;
+        for (; i < text.size() && count <= 15; ++i) {
+            const char c = text[i];
+            if (c >= '0' && c <= '9') {
+                digits = digits * 10 + static_cast<unsigned>(c - '0');
+                ++count;
+                if (decimals >= 0)
+                    ++decimals;
+            } else if (c == '.' && decimals < 0) {
+                decimals = 0;
+            } else {
+                break;
+            }
+        }
+        if (i == text.size() && count > 0 && count <= 15) {
+            const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+            return text.front() == '-' ? -v : v;
+        }
+    }
     double v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec != std::errc() || end != text.data() + text.size())

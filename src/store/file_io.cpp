@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +13,12 @@ namespace {
 class PosixFile final : public File {
 public:
     PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
-    ~PosixFile() override { ::close(fd_); }
+    ~PosixFile() override
+    {
+        if (mapped_)
+            ::munmap(mapped_, mappedLength_);
+        ::close(fd_);
+    }
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override
     {
@@ -57,6 +63,8 @@ public:
             return errno;
         out.size = static_cast<std::uint64_t>(st.st_size);
         out.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        out.device = static_cast<std::uint64_t>(st.st_dev);
+        out.inode = static_cast<std::uint64_t>(st.st_ino);
         return 0;
     }
 
@@ -89,9 +97,33 @@ public:
 
     bool writable() const override { return writable_; }
 
+    int truncate(std::uint64_t size) override
+    {
+        while (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            if (errno != EINTR)
+                return errno;
+        return 0;
+    }
+
+    unsigned char* mapStart(std::size_t length) override
+    {
+        if (!writable_ || length == 0)
+            return nullptr;
+        if (mapped_)
+            return length <= mappedLength_ ? static_cast<unsigned char*>(mapped_) : nullptr;
+        void* p = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        mapped_ = p;
+        mappedLength_ = length;
+        return static_cast<unsigned char*>(p);
+    }
+
 private:
     int fd_;
     bool writable_;
+    void* mapped_ = nullptr;
+    std::size_t mappedLength_ = 0;
 };
 
 class PosixFileSystem final : public FileSystem {

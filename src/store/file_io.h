@@ -3,6 +3,7 @@
 // failing or counting file in its place.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,8 @@ namespace store {
 struct FileStatus {
     std::uint64_t size = 0;
     std::int64_t modifiedNs = 0;  // last modification, in nanoseconds
+    std::uint64_t device = 0;     // device and inode: the same file under any name or open
+    std::uint64_t inode = 0;
 };
 
 enum class LockKind { Read, Write };
@@ -29,6 +32,21 @@ public:
     virtual int lock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) = 0;
     virtual int unlock(std::uint64_t offset, std::uint64_t length) = 0;
     virtual bool writable() const = 0;
+    // Cuts the file to `size` bytes; 0 or an errno value.
+    virtual int truncate(std::uint64_t size)
+    {
+        (void)size;
+        return ENOTSUP;
+    }
+    // The first `length` bytes of the file as shared, writable memory: stores into it reach the
+    // file as a write would, without a system call. nullptr when the file cannot be mapped (the
+    // caller then writes with writeAt). The memory lives as long as this open file; the file
+    // must hold at least `length` bytes while it is used.
+    virtual unsigned char* mapStart(std::size_t length)
+    {
+        (void)length;
+        return nullptr;
+    }
 };
 
 enum class OpenMode {

@@ -194,38 +194,116 @@ bool RecordIndex::valueKey(const std::vector<Value>& values, std::string& key) c
                         return false;
                 }
                 break;
-            default:
-                textOfValue(value, text);
-                if (text.size() > static_cast<std::size_t>(part.field.def.size) &&
+            default: {
+                std::string_view t;
+                if (const auto* s = std::get_if<std::string>(&value)) {
+                    t = *s;
+                } else {
+                    textOfValue(value, text);
+                    t = text;
+                }
+                if (t.size() > static_cast<std::size_t>(part.field.def.size) &&
                     codec::kindOf(part.field.def.type) != codec::Kind::Timestamp)
                     return false;  // longer than the field: no record holds it
-                appendText(key, text);
+                appendText(key, t);
+            }
             }
         }
     }
     return true;
 }
 
-void RecordIndex::build(const unsigned char* records, std::uint32_t count, std::uint32_t recordLength)
+void RecordIndex::build(const RecordStore& records)
 {
-    map_.clear();
-    map_.reserve(count);
-    std::string key;
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (recordKey(records + std::size_t(i) * recordLength, key))
-            map_[key].push_back(i + 1);
+    slots_.assign(16, Slot{});
+    used_ = 0;
+    keys_.clear();
+    lists_.clear();
+    for (std::uint32_t r = 1; r <= records.count(); ++r)
+        add(r, records.at(r));
+}
+
+std::size_t RecordIndex::slotOf(std::string_view key, std::uint64_t hash) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = slots_[i];
+        if (slot.keyAt == kFree)
+            return i;
+        if (slot.hash == hash && slot.keyLength == key.size() &&
+            std::memcmp(keys_.data() + slot.keyAt, key.data(), key.size()) == 0)
+            return i;
+    }
+}
+
+RecordIndex::Slot& RecordIndex::slotFor(std::string_view key)
+{
+    if (slots_.empty())
+        slots_.assign(16, Slot{});
+    const std::uint64_t hash = std::hash<std::string_view>()(key);
+    std::size_t i = slotOf(key, hash);
+    if (slots_[i].keyAt != kFree)
+        return slots_[i];
+    if ((used_ + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.keyAt == kFree)
+                continue;
+            std::size_t j = s.hash & mask;
+            while (slots_[j].keyAt != kFree)
+                j = (j + 1) & mask;
+            slots_[j] = s;
+        }
+        i = slotOf(key, hash);
+    }
+    Slot& slot = slots_[i];
+    slot.hash = hash;
+    slot.keyAt = static_cast<std::uint32_t>(keys_.size());
+    slot.keyLength = static_cast<std::uint32_t>(key.size());
+    keys_.append(key);
+    ++used_;
+    return slot;
 }
 
 void RecordIndex::add(std::uint32_t recNo, const unsigned char* record)
 {
-    std::string key;
-    if (!recordKey(record, key))
+    if (!recordKey(record, scratch_))
         return;
-    auto& list = map_[key];
-    if (list.empty() || list.back() < recNo)
+    Slot& slot = slotFor(scratch_);
+    if (slot.list == kFree) {
+        if (slot.single == 0) {
+            slot.single = recNo;
+            return;
+        }
+        slot.list = static_cast<std::uint32_t>(lists_.size());
+        lists_.push_back({slot.single});
+        slot.single = 0;
+    }
+    auto& list = lists_[slot.list];
+    if (list.back() < recNo)
         list.push_back(recNo);
     else
         list.insert(std::lower_bound(list.begin(), list.end(), recNo), recNo);
+}
+
+void RecordIndex::remove(std::uint32_t recNo, std::string_view key)
+{
+    if (slots_.empty())
+        return;
+    Slot& slot = slots_[slotOf(key, std::hash<std::string_view>()(key))];
+    if (slot.keyAt == kFree)
+        return;
+    if (slot.list == kFree) {
+        if (slot.single == recNo)
+            slot.single = 0;  // the key stays, with no record
+        return;
+    }
+    auto& list = lists_[slot.list];
+    const auto pos = std::lower_bound(list.begin(), list.end(), recNo);
+    if (pos != list.end() && *pos == recNo)
+        list.erase(pos);
 }
 
 void RecordIndex::change(std::uint32_t recNo, const unsigned char* before, const unsigned char* after)
@@ -235,28 +313,22 @@ void RecordIndex::change(std::uint32_t recNo, const unsigned char* before, const
     const bool hasKey = recordKey(after, newKey);
     if (hadKey == hasKey && oldKey == newKey)
         return;
-    if (hadKey) {
-        auto it = map_.find(oldKey);
-        if (it != map_.end()) {
-            auto& list = it->second;
-            auto pos = std::lower_bound(list.begin(), list.end(), recNo);
-            if (pos != list.end() && *pos == recNo)
-                list.erase(pos);
-            if (list.empty())
-                map_.erase(it);
-        }
-    }
+    if (hadKey)
+        remove(recNo, oldKey);
     if (hasKey)
         add(recNo, after);
 }
 
-const std::vector<std::uint32_t>* RecordIndex::find(const std::vector<Value>& values) const
+std::span<const std::uint32_t> RecordIndex::find(const std::vector<Value>& values) const
 {
-    std::string key;
-    if (!valueKey(values, key))
-        return nullptr;
-    const auto it = map_.find(key);
-    return it == map_.end() ? nullptr : &it->second;
+    if (slots_.empty() || !valueKey(values, scratch_))
+        return {};
+    const Slot& slot = slots_[slotOf(scratch_, std::hash<std::string_view>()(scratch_))];
+    if (slot.keyAt == kFree)
+        return {};
+    if (slot.list == kFree)
+        return slot.single ? std::span<const std::uint32_t>(&slot.single, 1) : std::span<const std::uint32_t>();
+    return lists_[slot.list];
 }
 
 }  // namespace store

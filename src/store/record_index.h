@@ -4,11 +4,13 @@
 #pragma once
 
 #include "store/dbf_format.h"
+#include "store/record_store.h"
 #include "store/table.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace store {
@@ -30,22 +32,42 @@ class RecordIndex {
 public:
     explicit RecordIndex(std::vector<KeyPart> parts);
 
-    // Indexes records 1..count of `records` (count * recordLength bytes).
-    void build(const unsigned char* records, std::uint32_t count, std::uint32_t recordLength);
+    // Indexes every record of `records`.
+    void build(const RecordStore& records);
     // A record added after all others.
     void add(std::uint32_t recNo, const unsigned char* record);
     // A record whose bytes changed from `before` to `after`.
     void change(std::uint32_t recNo, const unsigned char* before, const unsigned char* after);
     // The records, in record number order, whose fields equal `values` (deleted ones included);
-    // nullptr when none can.
-    const std::vector<std::uint32_t>* find(const std::vector<Value>& values) const;
+    // empty when none do.
+    std::span<const std::uint32_t> find(const std::vector<Value>& values) const;
+    std::size_t width() const { return parts_.size(); }  // the number of values a find takes
 
 private:
+    // An open-addressing table of the distinct keys: a look-up touches one slot and the key's
+    // bytes, where a node-based map chases several pointers. Most keys have one record, kept in
+    // the slot; the others keep their records in a list of their own.
+    static constexpr std::uint32_t kFree = 0xFFFFFFFF;
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t keyAt = kFree;  // offset of the key in keys_; kFree: an empty slot
+        std::uint32_t keyLength = 0;
+        std::uint32_t single = 0;     // the one record, when `list` is kFree (0: none left)
+        std::uint32_t list = kFree;   // else the key's records in lists_
+    };
+
     bool recordKey(const unsigned char* record, std::string& key) const;
     bool valueKey(const std::vector<Value>& values, std::string& key) const;
+    std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
+    Slot& slotFor(std::string_view key);
+    void remove(std::uint32_t recNo, std::string_view key);
 
     std::vector<KeyPart> parts_;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> map_;
+    std::vector<Slot> slots_;  // a power of two in size, at most half full
+    std::size_t used_ = 0;
+    std::string keys_;
+    std::vector<std::vector<std::uint32_t>> lists_;
+    mutable std::string scratch_;  // the key of the latest look-up, kept to spare an allocation
 };
 
 }  // namespace store

@@ -8,13 +8,18 @@
 #include "store/mdx.h"
 #include "store/paths.h"
 #include "store/record_index.h"
+#include "store/record_store.h"
 #include "store/table_lock.h"
+#include "store/update_streak.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <span>
 #include <strings.h>
+#include <unordered_map>
 
 namespace store {
 
@@ -63,6 +68,12 @@ long daysFromCivil(int y, int m, int d)
     return era * 146097 + doe - 306;
 }
 
+// Hashes for lookups by std::string_view in maps keyed by std::string.
+struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
 char keyTypeFor(char fieldType)
 {
     switch (fieldType) {
@@ -96,13 +107,17 @@ public:
     std::unique_ptr<File> file_;
     dbf::Layout layout_;
     std::vector<FieldDef> defs_;
-    std::string records_;  // recordCount * recordLength bytes
+    RecordStore records_;  // recordCount records
     std::string blank_;
     FileStatus known_;     // the file as last read or written (shared opens watch it)
+    // Bytes 0 to 7 of the file as shared memory, so the date and record count of a post reach
+    // the file without a system call of their own; nullptr when the file cannot be mapped.
+    unsigned char* header_ = nullptr;
 
     enum class State { Browse, Edit, Append };
     State state_ = State::Browse;
     std::string buffer_;        // the record being edited or appended
+    std::string outgoing_;      // an appended record and the end-of-file byte, as written
     std::uint32_t current_ = 0; // physical record number, 0 for none
     std::uint32_t beforeAppend_ = 0;
     bool eof_ = true;
@@ -120,8 +135,18 @@ public:
     std::vector<std::uint32_t> order_;
     std::vector<std::int64_t> positionOf_;  // by record number; -1 when not in the order
 
+    std::unordered_map<std::string, int, NameHash, std::equal_to<>> fieldsByName_;  // by name in capitals
+    mutable int fieldCache_[128] = {};  // field numbers by the address of a name asked for; -1 empty
+
+    // A locate's index by its field list as normalised (capitals, ";" after each), and the
+    // normalised list of each field list text a caller gave, so a repeated locate parses nothing.
     std::map<std::string, RecordIndex> locateIndexes_;
+    std::unordered_map<std::string, RecordIndex*, NameHash, std::equal_to<>> locateByText_;
     std::map<int, RecordIndex> keyIndexes_;
+
+    // A shared open's hold on the update lock across a run of posts and locates.
+    UpdateStreak streak_{[this] { noteOwnWrites(); }};
+    std::uint64_t expectedSize_ = 0;  // the file's size as this open's writes leave it
 
     // --- helpers ---------------------------------------------------------------------------
 
@@ -137,8 +162,7 @@ public:
 
     const unsigned char* record(std::uint32_t recNo) const
     {
-        return reinterpret_cast<const unsigned char*>(records_.data()) +
-               std::size_t(recNo - 1) * layout_.recordLength;
+        return records_.at(recNo);
     }
 
     bool deleted(std::uint32_t recNo) const { return record(recNo)[0] == dbf::kDeleted; }
@@ -153,20 +177,74 @@ public:
         return reinterpret_cast<const unsigned char*>(blank_.data());
     }
 
-    int fieldIndex(const std::string& fieldName) const
+    // Field names are looked up at every field access, so by a hash of their capitals.
+    void indexFieldNames()
     {
+        std::fill(std::begin(fieldCache_), std::end(fieldCache_), -1);
+        fieldsByName_.clear();
         for (std::size_t i = 0; i < layout_.fields.size(); ++i)
-            if (::strcasecmp(layout_.fields[i].def.name.c_str(), fieldName.c_str()) == 0)
-                return static_cast<int>(i);
-        return -1;
+            fieldsByName_.emplace(upper(layout_.fields[i].def.name), static_cast<int>(i));  // the first of a name wins
     }
 
-    const dbf::Field& field(const std::string& fieldName) const
+    int fieldIndex(std::string_view fieldName) const
+    {
+        // Most calls name a field with the same literal again and again: a small cache by the
+        // text's address, each hit checked against the name itself.
+        const std::uint64_t mixed =
+            (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(fieldName.data())) + fieldName.size()) *
+            0x9E3779B97F4A7C15ull;
+        // Two places per address, so that two names that fall on one place do not keep
+        // putting each other out.
+        const std::size_t slot = static_cast<std::size_t>(mixed >> 57) & ~std::size_t(1);  // 128 places
+        for (std::size_t s = slot; s < slot + 2; ++s) {
+            const int cached = fieldCache_[s];
+            if (cached >= 0 && static_cast<std::size_t>(cached) < layout_.fields.size() &&
+                sameName(layout_.fields[static_cast<std::size_t>(cached)].def.name, fieldName))
+                return cached;
+        }
+        const int found = lookUpField(fieldName);
+        if (found >= 0) {
+            fieldCache_[slot + 1] = fieldCache_[slot];
+            fieldCache_[slot] = found;
+        }
+        return found;
+    }
+
+    static bool sameName(const std::string& stored, std::string_view asked)
+    {
+        if (stored.size() != asked.size())
+            return false;
+        if (std::memcmp(stored.data(), asked.data(), asked.size()) == 0)
+            return true;
+        for (std::size_t i = 0; i < asked.size(); ++i) {
+            const char a = stored[i], b = asked[i];
+            if (a != b && (a | 0x20) != (b | 0x20))
+                return false;
+            if (a != b && !((a | 0x20) >= 'a' && (a | 0x20) <= 'z'))
+                return false;
+        }
+        return true;
+    }
+
+    int lookUpField(std::string_view fieldName) const
+    {
+        char folded[64] = {};
+        if (fieldName.size() > sizeof folded)
+            return -1;  // no field has so long a name
+        for (std::size_t i = 0; i < fieldName.size(); ++i) {
+            const char c = fieldName[i];
+            folded[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        const auto it = fieldsByName_.find(std::string_view(folded, fieldName.size()));
+        return it == fieldsByName_.end() ? -1 : it->second;
+    }
+
+    const dbf::Field& field(std::string_view fieldName) const
     {
         ensureOpen();
         const int i = fieldIndex(fieldName);
         if (i < 0)
-            fail(texts::fieldMissing(name_, fieldName));
+            fail(texts::fieldMissing(name_, std::string(fieldName)));
         return layout_.fields[static_cast<std::size_t>(i)];
     }
 
@@ -222,10 +300,17 @@ public:
             if (cut)
                 throw dbf::BadHeader("la cabecera est\xE1 incompleta");
             dbf::Layout layout = dbf::parseHeader(header.data(), header.size(), status.size);
-            std::string records(std::size_t(layout.recordCount) * layout.recordLength, '\0');
-            readExact(layout.headerLength, records.data(), records.size(), cut);
-            if (cut)
-                throw dbf::BadHeader("faltan registros al final del archivo");
+            RecordStore records;
+            records.reset(layout.recordLength);
+            for (std::uint32_t done = 0; done < layout.recordCount;) {
+                const std::uint32_t n = std::min(layout.recordCount - done, records.recordsPerBlock());
+                unsigned char* block = records.grow(n);
+                readExact(layout.headerLength + std::uint64_t(done) * layout.recordLength, block,
+                          std::size_t(n) * layout.recordLength, cut);
+                if (cut)
+                    throw dbf::BadHeader("faltan registros al final del archivo");
+                done += n;
+            }
             layout_ = std::move(layout);
             records_ = std::move(records);
         } catch (const dbf::BadHeader& e) {
@@ -235,7 +320,9 @@ public:
         defs_.clear();
         for (const dbf::Field& f : layout_.fields)
             defs_.push_back(f.def);
+        indexFieldNames();
         blank_ = codec::blankRecord(layout_);
+        locateByText_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
         orderValid_ = false;
@@ -288,6 +375,8 @@ public:
         access_ = access;
         try {
             load();
+            if (file_->writable())
+                header_ = file_->mapStart(8);
             openIndex();
             activeTagNo_ = -1;
             if (!activeTag_.empty()) {
@@ -307,11 +396,13 @@ public:
 
     void release()
     {
+        streak_.end();
         mdx_.reset();
         tags_.clear();
+        header_ = nullptr;
         file_.reset();
-        records_.clear();
-        records_.shrink_to_fit();
+        records_.reset(0);
+        locateByText_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
         order_.clear();
@@ -341,11 +432,20 @@ public:
     }
 
     // A shared table may have been changed by another open: read it again when its size or
-    // modification time moved since we last read or wrote it.
-    void refresh()
+    // modification time moved since we last read or wrote it. A locate within a live run of
+    // posts (`withinStreak`) needs no look: no other open of this engine can have written.
+    void refresh(bool withinStreak = false)
     {
         if (access_ == Access::Exclusive)
             return;
+        if (withinStreak && streak_.live())
+            return;
+        streak_.end();
+        reloadIfChanged();
+    }
+
+    void reloadIfChanged()
+    {
         FileStatus status;
         if (file_->status(status) != 0)
             return;
@@ -370,10 +470,31 @@ public:
             current_ = 0;
     }
 
-    void noteOwnWrite()
+    // At the end of a run of posts: the file as our writes left it, so that the next look does
+    // not take them for another open's. A file of another size than ours made has been written
+    // by someone else as well; it stays unnoted and is read again at the next look.
+    void noteOwnWrites()
     {
-        if (access_ == Access::Shared)
-            file_->status(known_);
+        FileStatus status;
+        if (access_ == Access::Shared && file_ && file_->status(status) == 0 && status.size == expectedSize_)
+            known_ = status;
+    }
+
+    // A shared open writes under the update lock, which it keeps for a run of posts; when it
+    // takes the lock it first reads what other opens wrote.
+    void beginWrite()
+    {
+        if (access_ != Access::Shared)
+            return;
+        switch (streak_.take(*file_, known_)) {
+        case UpdateStreak::Take::Live:
+            return;
+        case UpdateStreak::Take::InUse:
+            fail(texts::inUse(name_));
+        case UpdateStreak::Take::Started:
+            reloadIfChanged();
+            expectedSize_ = known_.size;
+        }
     }
 
     // --- order -----------------------------------------------------------------------------
@@ -588,7 +709,18 @@ public:
     {
         unsigned char bytes[7];
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
-        write(1, bytes, recordCount ? 7 : 3);
+        if (!header_) {
+            write(1, bytes, recordCount ? 7 : 3);
+            return;
+        }
+        std::memcpy(header_ + 1, bytes, 3);
+        if (recordCount) {
+            // One aligned store, so a reader never sees half of the new count.
+            std::uint32_t count;
+            std::memcpy(&count, bytes + 3, 4);
+            std::atomic_ref<std::uint32_t>(*reinterpret_cast<std::uint32_t*>(header_ + 4))
+                .store(count, std::memory_order_release);
+        }
     }
 
     std::uint64_t recordOffset(std::uint32_t recNo) const
@@ -605,13 +737,11 @@ public:
             fail(texts::readOnly(name_));
         if (mdx_)
             checkTagsKept();
-        UpdateLock lock(file_.get(), access_ == Access::Shared);
-        refresh();
+        beginWrite();
         if (state_ == State::Append)
             postAppend();
         else
             postEdit();
-        noteOwnWrite();
     }
 
     void postAppend()
@@ -619,14 +749,23 @@ public:
         auto* rec = reinterpret_cast<unsigned char*>(buffer_.data());
         fillAutoIncrements(rec);
         const std::uint32_t recNo = count() + 1;
-        std::string bytes = buffer_;
-        bytes += static_cast<char>(dbf::kEndOfFile);
-        write(recordOffset(recNo), bytes.data(), bytes.size());
+        outgoing_.assign(buffer_);
+        outgoing_ += static_cast<char>(dbf::kEndOfFile);  // the record and the new end in one write
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        if (const int rc = file_->writeAt(recordOffset(recNo), outgoing_.data(), outgoing_.size())) {
+            // A full disk may have taken part of the record: the table ends where it ended.
+            if (file_->truncate(recordOffset(recNo)) == 0) {
+                const unsigned char end = dbf::kEndOfFile;
+                file_->writeAt(recordOffset(recNo), &end, 1);
+            }
+            fail(texts::writeFailed(name_, rc));
+        }
+        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + outgoing_.size());
         writeHeaderDate(recNo);
 
-        records_ += buffer_;
+        rec = records_.append(reinterpret_cast<const unsigned char*>(buffer_.data()));
         layout_.recordCount = recNo;
-        rec = reinterpret_cast<unsigned char*>(records_.data()) + std::size_t(recNo - 1) * layout_.recordLength;
         for (auto& [_, index] : locateIndexes_)
             index.add(recNo, rec);
         for (auto& [_, index] : keyIndexes_)
@@ -646,8 +785,7 @@ public:
     void postEdit()
     {
         const std::uint32_t recNo = current_;
-        unsigned char* stored = reinterpret_cast<unsigned char*>(records_.data()) +
-                                std::size_t(recNo - 1) * layout_.recordLength;
+        unsigned char* stored = records_.at(recNo);
         if (std::memcmp(stored, buffer_.data(), layout_.recordLength) == 0) {
             state_ = State::Browse;
             buffer_.clear();
@@ -694,14 +832,15 @@ public:
         buffer_.clear();
         if (current_ == 0)
             fail(texts::noCurrentRecord(name_));
-        {
-            UpdateLock lock(file_.get(), access_ == Access::Shared);
-            const unsigned char flag = dbf::kDeleted;
-            write(recordOffset(current_), &flag, 1);
-            writeHeaderDate();
-            records_[std::size_t(current_ - 1) * layout_.recordLength] = static_cast<char>(dbf::kDeleted);
-            noteOwnWrite();
-        }
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        beginWrite();
+        if (current_ == 0 || current_ > count())
+            fail(texts::noCurrentRecord(name_));
+        const unsigned char flag = dbf::kDeleted;
+        write(recordOffset(current_), &flag, 1);
+        writeHeaderDate();
+        records_.at(current_)[0] = dbf::kDeleted;
         const std::int64_t p = positionOf(current_);
         std::uint32_t r = p < 0 ? 0 : liveFrom(p + 1, 1);
         if (r != 0) {
@@ -718,7 +857,7 @@ public:
     // --- searching -------------------------------------------------------------------------
 
     // The first live record among `candidates` (ascending record numbers) in the current order.
-    std::uint32_t firstInOrder(const std::vector<std::uint32_t>& candidates)
+    std::uint32_t firstInOrder(std::span<const std::uint32_t> candidates)
     {
         if (activeTagNo_ < 0) {
             for (std::uint32_t r : candidates)
@@ -741,36 +880,46 @@ public:
         return best;
     }
 
-    bool locate(const std::string& fieldList, const std::vector<Value>& values)
+    // The index of a field list ("A;B", blanks around names allowed), built on first use.
+    RecordIndex& locateIndex(std::string_view fieldList)
     {
-        ensureOpen();
-        postPending();
-        refresh();
+        if (const auto known = locateByText_.find(fieldList); known != locateByText_.end())
+            return *known->second;
         std::vector<KeyPart> parts;
         std::string cacheKey;
         std::size_t start = 0;
         while (true) {
             const auto end = fieldList.find(';', start);
-            const std::string name = trimBlanks(fieldList.substr(start, end == std::string::npos ? end : end - start));
+            const std::string name = trimBlanks(
+                std::string(fieldList.substr(start, end == std::string_view::npos ? end : end - start)));
             const dbf::Field& f = field(name);
             if (codec::kindOf(f.def.type) == codec::Kind::Memo)
                 fail(texts::fieldValue(name_, f.def.name, "un campo memo no se puede buscar"));
             parts.push_back({f, MatchRule::Value, 0});
             cacheKey += upper(f.def.name);
             cacheKey += ';';
-            if (end == std::string::npos)
+            if (end == std::string_view::npos)
                 break;
             start = end + 1;
         }
-        if (parts.size() != values.size())
-            fail(texts::valueCount(name_, fieldList, values.size()));
         auto it = locateIndexes_.find(cacheKey);
         if (it == locateIndexes_.end()) {
             it = locateIndexes_.emplace(cacheKey, RecordIndex(std::move(parts))).first;
-            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+            it->second.build(records_);
         }
-        const auto* candidates = it->second.find(values);
-        const std::uint32_t r = candidates ? firstInOrder(*candidates) : 0;
+        locateByText_.emplace(std::string(fieldList), &it->second);
+        return it->second;
+    }
+
+    bool locate(std::string_view fieldList, const std::vector<Value>& values)
+    {
+        ensureOpen();
+        postPending();
+        refresh(true);
+        const RecordIndex& index = locateIndex(fieldList);
+        if (index.width() != values.size())
+            fail(texts::valueCount(name_, std::string(fieldList), values.size()));
+        const std::uint32_t r = firstInOrder(index.find(values));
         if (r == 0)
             return false;
         current_ = r;
@@ -819,18 +968,16 @@ public:
             if (tag.info.keyType == 'D')
                 part.rule = MatchRule::KeyText;
             it = keyIndexes_.emplace(activeTagNo_, RecordIndex({part})).first;
-            it->second.build(reinterpret_cast<const unsigned char*>(records_.data()), count(), layout_.recordLength);
+            it->second.build(records_);
         }
         // Equal keys follow record number order in a tag, so the first live match is the key's
         // first record.
-        const auto* candidates = it->second.find(values);
         std::uint32_t r = 0;
-        if (candidates)
-            for (std::uint32_t c : *candidates)
-                if (!deleted(c)) {
-                    r = c;
-                    break;
-                }
+        for (std::uint32_t c : it->second.find(values))
+            if (!deleted(c)) {
+                r = c;
+                break;
+            }
         if (r == 0)
             return false;
         current_ = r;
@@ -863,7 +1010,7 @@ const std::vector<FieldDef>& Table::fields() const
     return impl_->isOpen_ ? impl_->defs_ : none;
 }
 
-int Table::fieldIndex(const std::string& fieldName) const
+int Table::fieldIndex(std::string_view fieldName) const
 {
     return impl_->isOpen_ ? impl_->fieldIndex(fieldName) : -1;
 }
@@ -896,32 +1043,34 @@ long Table::recNo() const
 void Table::goTo(long recNo) { impl_->goTo(recNo); }
 void Table::deleteRecord() { impl_->deleteRecord(); }
 
-std::string Table::asText(const std::string& fieldName) const
+std::string Table::asText(std::string_view fieldName) const
 {
     const dbf::Field& f = impl_->field(fieldName);
     return impl_->withField(f, [&] { return codec::readText(f, impl_->visible()); });
 }
 
-void Table::setText(const std::string& fieldName, const std::string& value)
+void Table::setText(std::string_view fieldName, std::string_view value)
 {
     const dbf::Field& f = impl_->field(fieldName);
     unsigned char* rec = impl_->editable();
     impl_->withField(f, [&] { codec::writeText(f, rec, value); });
 }
 
-long Table::asInteger(const std::string& fieldName) const
+long Table::asInteger(std::string_view fieldName) const
 {
-    return codec::roundHalfEven(asFloat(fieldName));
+    const double value = asFloat(fieldName);
+    const dbf::Field& f = impl_->field(fieldName);
+    return impl_->withField(f, [&] { return codec::roundHalfEven(value); });  // too large: an engine error
 }
 
-void Table::setInteger(const std::string& fieldName, long value)
+void Table::setInteger(std::string_view fieldName, long value)
 {
     const dbf::Field& f = impl_->field(fieldName);
     unsigned char* rec = impl_->editable();
     impl_->withField(f, [&] { codec::writeInteger(f, rec, value); });
 }
 
-double Table::asFloat(const std::string& fieldName) const
+double Table::asFloat(std::string_view fieldName) const
 {
     const dbf::Field& f = impl_->field(fieldName);
     return impl_->withField(f, [&]() -> double {
@@ -944,14 +1093,14 @@ double Table::asFloat(const std::string& fieldName) const
     });
 }
 
-void Table::setFloat(const std::string& fieldName, double value)
+void Table::setFloat(std::string_view fieldName, double value)
 {
     const dbf::Field& f = impl_->field(fieldName);
     unsigned char* rec = impl_->editable();
     impl_->withField(f, [&] { codec::writeNumber(f, rec, value); });
 }
 
-bool Table::asBool(const std::string& fieldName) const
+bool Table::asBool(std::string_view fieldName) const
 {
     const dbf::Field& f = impl_->field(fieldName);
     return impl_->withField(f, [&]() -> bool {
@@ -971,20 +1120,20 @@ bool Table::asBool(const std::string& fieldName) const
     });
 }
 
-void Table::setBool(const std::string& fieldName, bool value)
+void Table::setBool(std::string_view fieldName, bool value)
 {
     const dbf::Field& f = impl_->field(fieldName);
     unsigned char* rec = impl_->editable();
     impl_->withField(f, [&] { codec::writeLogical(f, rec, value); });
 }
 
-bool Table::isBlank(const std::string& fieldName) const
+bool Table::isBlank(std::string_view fieldName) const
 {
     const dbf::Field& f = impl_->field(fieldName);
     return codec::isBlank(f, impl_->visible());
 }
 
-bool Table::locate(const std::string& fieldList, const std::vector<Value>& values)
+bool Table::locate(std::string_view fieldList, const std::vector<Value>& values)
 {
     return impl_->locate(fieldList, values);
 }

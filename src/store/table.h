@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -62,7 +63,7 @@ public:
     const std::string& name() const;  // the name as given, for messages
 
     const std::vector<FieldDef>& fields() const;
-    int fieldIndex(const std::string& fieldName) const;  // -1 when the table has no such field
+    int fieldIndex(std::string_view fieldName) const;  // -1 when the table has no such field
 
     // Record state. append starts a new blank record, edit puts the current one into edit
     // mode; post writes it; cancel drops the changes. Moving away from a record being edited
@@ -87,19 +88,19 @@ public:
 
     // Field access by name. Text reads drop trailing blanks; writes cut to the field size.
     // Integers read round half to even; an empty numeric field reads 0.
-    std::string asText(const std::string& fieldName) const;
-    void setText(const std::string& fieldName, const std::string& value);
-    long asInteger(const std::string& fieldName) const;
-    void setInteger(const std::string& fieldName, long value);
-    double asFloat(const std::string& fieldName) const;
-    void setFloat(const std::string& fieldName, double value);
-    bool asBool(const std::string& fieldName) const;
-    void setBool(const std::string& fieldName, bool value);
-    bool isBlank(const std::string& fieldName) const;
+    std::string asText(std::string_view fieldName) const;
+    void setText(std::string_view fieldName, std::string_view value);
+    long asInteger(std::string_view fieldName) const;
+    void setInteger(std::string_view fieldName, long value);
+    double asFloat(std::string_view fieldName) const;
+    void setFloat(std::string_view fieldName, double value);
+    bool asBool(std::string_view fieldName) const;
+    void setBool(std::string_view fieldName, bool value);
+    bool isBlank(std::string_view fieldName) const;
 
     // Makes the first record, in the current order, whose fields (names joined by ";") equal the
     // values current. Texts compare exactly with the field as read (trailing blanks dropped).
-    bool locate(const std::string& fieldList, const std::vector<Value>& values);
+    bool locate(std::string_view fieldList, const std::vector<Value>& values);
 
     // Active index: a tag of the production index, or "" for record order. A missing tag is an
     // engine error.

@@ -10,13 +10,8 @@ namespace {
 constexpr std::uint64_t kOpenByte = 1ull << 40;
 constexpr std::uint64_t kUpdateByte = kOpenByte + 1;
 
-}  // namespace
-
-LockResult lockForOpen(File& file, Access access)
+LockResult result(int rc)
 {
-    // A write lock needs a file open for writing; a read-only file can only be shared.
-    const LockKind kind = access == Access::Exclusive && file.writable() ? LockKind::Write : LockKind::Read;
-    const int rc = file.lock(kOpenByte, 1, kind, false);
     if (rc == 0)
         return LockResult::Held;
     if (rc == EAGAIN)
@@ -24,16 +19,25 @@ LockResult lockForOpen(File& file, Access access)
     return LockResult::NotSupported;
 }
 
-UpdateLock::UpdateLock(File* file, bool needed)
+}  // namespace
+
+LockResult lockForOpen(File& file, Access access)
 {
-    if (needed && file && file->writable() && file->lock(kUpdateByte, 1, LockKind::Write, true) == 0)
-        file_ = file;
+    // A write lock needs a file open for writing; a read-only file can only be shared.
+    const LockKind kind = access == Access::Exclusive && file.writable() ? LockKind::Write : LockKind::Read;
+    return result(file.lock(kOpenByte, 1, kind, false));
 }
 
-UpdateLock::~UpdateLock()
+LockResult tryLockForUpdate(File& file)
 {
-    if (file_)
-        file_->unlock(kUpdateByte, 1);
+    if (!file.writable())
+        return LockResult::NotSupported;
+    return result(file.lock(kUpdateByte, 1, LockKind::Write, false));
+}
+
+void unlockForUpdate(File& file)
+{
+    file.unlock(kUpdateByte, 1);
 }
 
 }  // namespace store

@@ -15,16 +15,8 @@ enum class LockResult { Held, InUse, NotSupported };
 // byte-range locks; the table is then used without them.
 LockResult lockForOpen(File& file, Access access);
 
-// Holds the update lock of a shared table while it lives (waits for it).
-class UpdateLock {
-public:
-    UpdateLock(File* file, bool needed);
-    ~UpdateLock();
-    UpdateLock(const UpdateLock&) = delete;
-    UpdateLock& operator=(const UpdateLock&) = delete;
-
-private:
-    File* file_ = nullptr;
-};
+// The update lock of a shared table, without waiting: InUse while another open holds it.
+LockResult tryLockForUpdate(File& file);
+void unlockForUpdate(File& file);
 
 }  // namespace store

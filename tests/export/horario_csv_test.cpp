@@ -97,10 +97,26 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
         EXPECT_STREQ(e.what(), "Acceso al archivo denegado");
     }
 
-    // A file that vanished between lines is not silently recreated.
+    // A file that vanished between lines is not silently recreated, and its lines, gone with
+    // it, are reported when the file is closed.
     fs::remove(dir / "HORARIO.CSV");
+    ArchivoHorario otro(dir.string());
+    otro.Crea();
+    otro.AnadeLinea("x");
+    fs::remove(dir / "HORARIO.CSV");
+    otro.AnadeLinea("y");
     try {
-        archivo.AnadeLinea("x");
+        otro.Cierra();
+        FAIL() << "closing a deleted file succeeded";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), 2);
+    }
+    EXPECT_FALSE(fs::exists(dir / "HORARIO.CSV"));
+
+    // Lines appended without a file made first need the file to exist.
+    ArchivoHorario sinCrear(dir.string());
+    try {
+        sinCrear.AnadeLinea("x");
         FAIL() << "appending to a missing file succeeded";
     } catch (const store::FileError& e) {
         EXPECT_EQ(e.code(), 2);

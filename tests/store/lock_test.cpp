@@ -131,3 +131,91 @@ TEST_F(LockTest, AnotherProcessHoldingTheTableKeepsUsOut)
     for (int fd : {ready[0], ready[1], done[0], done[1]})
         ::close(fd);
 }
+
+// Shared opens keep the update lock across a run of posts; an open in another process that
+// wants to write waits for the run to end, then appends after what the run wrote.
+TEST_F(LockTest, AWriterInAnotherProcessWaitsForARunOfPosts)
+{
+    Table t("\\ZTEMP", "GRUPOST");
+    t.open(Access::Shared);
+    for (const char* code : {"A", "B"}) {
+        t.append();
+        t.setText("ABREV", code);
+        t.post();
+    }
+    int started[2];
+    ASSERT_EQ(::pipe(started), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 0;
+        try {
+            Table other("\\ZTEMP", "GRUPOST");
+            other.open(Access::Shared);
+            if (::write(started[1], "s", 1) != 1)
+                code = 2;
+            other.append();
+            other.setText("ABREV", "HIJO");
+            other.post();  // waits while the run holds the lock
+            other.close();
+        } catch (...) {
+            code = 3;
+        }
+        ::_exit(code);
+    }
+    char c;
+    ASSERT_EQ(::read(started[0], &c, 1), 1);
+    ::usleep(150 * 1000);
+    // Still within the run as far as the file shows: nothing of the other process's yet.
+    EXPECT_EQ(le32(readBytes(file("GRUPOST.DBF")), 4), 2u);
+    t.append();
+    t.setText("ABREV", "C");
+    t.post();  // the run is older than its limit: this post ends it and starts a new one
+    t.close();
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    t.open(Access::Shared);
+    std::vector<std::string> codes;
+    for (t.first(); !t.eof(); t.next())
+        codes.push_back(t.asText("ABREV"));
+    ASSERT_EQ(codes.size(), 4u);
+    EXPECT_EQ(codes[0], "A");
+    EXPECT_EQ(codes[1], "B");
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "HIJO"), 1);
+    EXPECT_EQ(std::count(codes.begin(), codes.end(), "C"), 1);
+    ::close(started[0]);
+    ::close(started[1]);
+}
+
+// Every post reaches the file at once, its record count included, for a reader in another
+// process, also in a run of posts that keeps the update lock.
+TEST_F(LockTest, AReaderInAnotherProcessSeesEveryPostOfARun)
+{
+    Table t("\\ZTEMP", "GRUPOST");
+    t.open(Access::Shared);
+    for (int i = 1; i <= 3; ++i) {
+        t.append();
+        t.setText("ABREV", "R" + std::to_string(i));
+        t.post();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            int code = 0;
+            try {
+                Table reader("\\ZTEMP", "GRUPOST");
+                reader.open(Access::Shared);
+                reader.last();
+                code = reader.recordCount() == i && reader.asText("ABREV") == "R" + std::to_string(i) ? 0 : 1;
+            } catch (...) {
+                code = 3;
+            }
+            ::_exit(code);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "after post " << i;
+        const std::string bytes = readBytes(file("GRUPOST.DBF"));
+        EXPECT_EQ(le32(bytes, 4), static_cast<std::uint32_t>(i));
+        EXPECT_EQ(bytes.size(), le16(bytes, 8) + i * le16(bytes, 10) + 1u);
+    }
+}

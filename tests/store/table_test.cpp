@@ -131,6 +131,15 @@ TEST_F(TableTest, IntegersRoundHalfToEven)
     t.setFloat("NLIN", 2.5);  // an integer field takes the rounded value
     t.post();
     EXPECT_EQ(t.asInteger("NLIN"), 2);
+    // A number no integer holds is an engine error naming the table and the field, not another
+    // kind of error that the callers do not expect.
+    t.append();
+    t.setFloat("PESO", 1e300);
+    t.setText("CODIGO", "9e99");
+    t.post();
+    expectEngineError([&] { t.asInteger("PESO"); }, {"PRUEBA", "PESO"});
+    expectEngineError([&] { t.asInteger("CODIGO"); }, {"PRUEBA", "CODIGO"});
+    EXPECT_DOUBLE_EQ(t.asFloat("PESO"), 1e300);
 }
 
 TEST_F(TableTest, ValuesThatDoNotFitAreRefused)

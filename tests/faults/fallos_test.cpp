@@ -1,0 +1,430 @@
+// Faults from outside the program, each through transorbelin on the sample centre: a work
+// folder it may not write, a disk that fills up while a table or HORARIO.CSV is written, a
+// table or an input file held by another program, a timetable solution cut short. Each run
+// stops with the system's error text where the direction stops, keeps what it wrote before, and
+// leaves every table one that another dBASE engine (dbfcheck) opens.
+#include "support/proceso.h"
+
+#include "store/paths.h"
+#include "store/table.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+namespace fs = std::filesystem;
+using prueba::Lee;
+using prueba::TablaLeida;
+
+const std::string kTransorbelin = std::string(BIN_DIR) + "/transorbelin";
+const fs::path kMuestras = fs::path(SOURCE_DIR) / "samples";
+
+struct Resultado {
+    int estado = -1;
+    std::string salida;
+    std::string errores;
+};
+
+std::uint32_t le32(const std::string& b, std::size_t at)
+{
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8 |
+           static_cast<unsigned char>(b[at + 2]) << 16 | std::uint32_t(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// Another process that holds something open until it is let go: started by a function run in
+// the child, which answers whether it got hold of it.
+class OtroProceso {
+public:
+    explicit OtroProceso(const std::function<bool()>& toma)
+    {
+        int listo[2], fin[2];
+        if (::pipe(listo) != 0 || ::pipe(fin) != 0)
+            throw std::runtime_error("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(listo[0]);
+            ::close(fin[1]);
+            const char respuesta = toma() ? 's' : 'n';
+            if (::write(listo[1], &respuesta, 1) != 1)
+                ::_exit(2);
+            char c;
+            (void)!::read(fin[0], &c, 1);  // until the parent lets go or ends
+            ::_exit(0);
+        }
+        ::close(listo[1]);
+        ::close(fin[0]);
+        fin_ = fin[1];
+        char c = 'n';
+        tomado_ = ::read(listo[0], &c, 1) == 1 && c == 's';
+        ::close(listo[0]);
+    }
+    ~OtroProceso() { Suelta(); }
+
+    bool Tomado() const { return tomado_; }
+
+    void Suelta()
+    {
+        if (pid_ <= 0)
+            return;
+        ::close(fin_);
+        int estado = 0;
+        ::waitpid(pid_, &estado, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int fin_ = -1;
+    bool tomado_ = false;
+};
+
+class Fallos : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        raiz = tmp.ruta();
+        unidad = raiz / "unidad-c";
+        ztemp = unidad / "ZTEMP";
+        zare = raiz / "zare";
+        fs::create_directories(ztemp);
+        fs::create_directories(raiz / "capturas");
+        fs::copy(kMuestras / "zare", zare);
+        // Readable by anybody: one test runs the program as another user.
+        for (const fs::path& p : {raiz, unidad, ztemp, zare})
+            fs::permissions(p, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                   fs::perms::others_read | fs::perms::others_exec);
+    }
+
+    // Runs transorbelin; `antes` runs in the child just before the program starts.
+    Resultado Ejecuta(const std::vector<std::string>& argumentos, const std::function<void()>& antes = {}) const
+    {
+        const std::string rutaSalida = (raiz / "capturas" / "salida").string();
+        const std::string rutaErrores = (raiz / "capturas" / "errores").string();
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int salida = ::open(rutaSalida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int errores = ::open(rutaErrores.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (salida < 0 || errores < 0 || ::dup2(salida, 1) < 0 || ::dup2(errores, 2) < 0)
+                ::_exit(125);
+            if (antes)
+                antes();
+            std::vector<std::string> todos = {kTransorbelin, "--unidad-c", unidad.string()};
+            todos.insert(todos.end(), argumentos.begin(), argumentos.end());
+            std::vector<char*> argv;
+            for (std::string& a : todos)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(kTransorbelin.c_str(), argv.data());
+            ::_exit(126);
+        }
+        int estado = 0;
+        ::waitpid(pid, &estado, 0);
+        Resultado r;
+        r.estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+        r.salida = Lee(rutaSalida);
+        r.errores = Lee(rutaErrores);
+        return r;
+    }
+
+    Resultado Importa(const std::function<void()>& antes = {}) const
+    {
+        return Ejecuta({"importar", zare.string(), "2026", (kMuestras / "niveles.csv").string()}, antes);
+    }
+    Resultado Exporta(const std::function<void()>& antes = {}) const
+    {
+        return Ejecuta({"exportar", zare.string()}, antes);
+    }
+
+    // The timetable Orbelin computed for the sample centre.
+    void SolucionDeOrbelin() const
+    {
+        for (const char* tabla : {"SOLUC.DBF", "DIASHORAST.DBF"})
+            fs::copy_file(kMuestras / "orbelin" / tabla, ztemp / tabla, fs::copy_options::overwrite_existing);
+    }
+
+    // A full import and export without faults, whose tables and file the faulty runs are
+    // compared with; ZTEMP is emptied afterwards unless `conservar`.
+    void Referencia(bool conservar = false)
+    {
+        SolucionDeOrbelin();
+        ASSERT_EQ(Importa().estado, 0);
+        ASSERT_EQ(Exporta().estado, 0);
+        for (const auto& e : fs::directory_iterator(ztemp))
+            if (e.path().extension() == ".DBF")
+                referencia[e.path().filename().string()] = prueba::LeeTabla(e.path().string());
+        horarioCompleto = Lee((zare / "HORARIO.CSV").string());
+        ASSERT_FALSE(horarioCompleto.empty());
+        if (!conservar) {
+            for (const auto& e : fs::directory_iterator(ztemp))
+                fs::remove(e.path());
+            fs::remove(zare / "HORARIO.CSV");
+        }
+    }
+
+    // Every table in ZTEMP as dbfcheck reads it, each checked against its own header: the
+    // record count there is the number of records dbfcheck finds, and an index opens too.
+    std::map<std::string, TablaLeida> TablasValidas(const std::string& salvo = "") const
+    {
+        std::map<std::string, TablaLeida> tablas;
+        for (const auto& e : fs::directory_iterator(ztemp)) {
+            const std::string nombre = e.path().filename().string();
+            if (nombre == salvo)
+                continue;
+            if (e.path().extension() == ".MDX") {
+                EXPECT_EQ(prueba::Dbfcheck({"tags", (ztemp / (e.path().stem().string() + ".DBF")).string()}).estado, 0)
+                    << nombre;
+                continue;
+            }
+            if (e.path().extension() != ".DBF")
+                continue;
+            try {
+                const TablaLeida t = prueba::LeeTabla(e.path().string());
+                const std::string bytes = Lee(e.path().string());
+                EXPECT_EQ(le32(bytes, 4), t.registros.size() + static_cast<std::size_t>(t.eliminados)) << nombre;
+                tablas[nombre] = t;
+            } catch (const std::exception& error) {
+                ADD_FAILURE() << nombre << " is not a table dbfcheck opens: " << error.what();
+            }
+        }
+        return tablas;
+    }
+
+    // The records of a table are the first ones of the same table in the reference run.
+    void EsPrincipioDeReferencia(const std::map<std::string, TablaLeida>& tablas, const std::string& nombre,
+                                 std::size_t menosQue) const
+    {
+        ASSERT_TRUE(tablas.count(nombre)) << nombre;
+        const auto& registros = tablas.at(nombre).registros;
+        const auto& completos = referencia.at(nombre).registros;
+        EXPECT_GT(registros.size(), 0u) << nombre;
+        EXPECT_LT(registros.size(), menosQue) << nombre;
+        ASSERT_LE(registros.size(), completos.size()) << nombre;
+        for (std::size_t i = 0; i < registros.size(); ++i)
+            EXPECT_EQ(registros[i], completos[i]) << nombre << " record " << i + 1;
+    }
+
+    // The files of ZTEMP, byte for byte.
+    std::map<std::string, std::string> Contenido() const
+    {
+        std::map<std::string, std::string> c;
+        for (const auto& e : fs::directory_iterator(ztemp))
+            c[e.path().filename().string()] = Lee(e.path().string());
+        return c;
+    }
+
+    prueba::CarpetaTemporal tmp;
+    fs::path raiz, unidad, ztemp, zare;
+    std::map<std::string, TablaLeida> referencia;
+    std::string horarioCompleto;
+};
+
+TEST_F(Fallos, AWorkFolderThatCannotBeWrittenStopsBothDirectionsAndChangesNothing)
+{
+    Referencia(true);
+    const std::map<std::string, std::string> antes = Contenido();
+    // The program runs as a user without the right to write ZTEMP or its files; the folder of
+    // the CSV files stays writable, so only the work folder is at fault.
+    std::function<void()> sinPermiso;
+    if (::geteuid() == 0) {
+        fs::permissions(zare, fs::perms::all);
+        fs::permissions(zare / "HORARIO.CSV", fs::perms::all);
+        sinPermiso = [] {
+            const gid_t nadie = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nadie) != 0 || ::setuid(nadie) != 0)
+                ::_exit(124);
+        };
+    } else {
+        for (const auto& e : fs::directory_iterator(ztemp))
+            fs::permissions(e.path(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        fs::permissions(ztemp, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+
+    const Resultado importacion = Importa(sinPermiso);
+    EXPECT_EQ(importacion.estado, 2);
+    EXPECT_EQ(importacion.errores, "No se puede crear la tabla CONVOCAZARE.DBF: Acceso al archivo denegado.\n");
+    const Resultado exportacion = Exporta(sinPermiso);
+    EXPECT_EQ(exportacion.estado, 2);
+    EXPECT_EQ(exportacion.errores,
+              "No se puede crear la tabla HORARIOZARECSV.DBF: Acceso al archivo denegado.\n");
+    EXPECT_EQ(exportacion.salida, "");
+
+    fs::permissions(ztemp, fs::perms::owner_all);
+    EXPECT_EQ(Contenido(), antes);
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+    TablasValidas();
+}
+
+TEST_F(Fallos, AFullDiskWhileATableIsWrittenKeepsTheRecordsBefore)
+{
+    Referencia();
+    // Files may not grow beyond 40000 bytes: the offer table of the subjects reaches that.
+    const auto limite = [](rlim_t bytes) {
+        return [bytes] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit r = {bytes, bytes};
+            if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
+                ::_exit(124);
+        };
+    };
+    const Resultado importacion = Importa(limite(40000));
+    EXPECT_EQ(importacion.estado, 2);
+    EXPECT_EQ(importacion.errores, "No se puede escribir en la tabla ASIGNOMT2.DBF: Disco lleno.\n");
+    EXPECT_EQ(importacion.salida, "");  // no "Proceso finalizado"
+    {
+        const auto tablas = TablasValidas();
+        for (const char* entera : {"CONVOCAZARE.DBF", "CURSOST.DBF", "GRUPOST.DBF"})
+            EXPECT_EQ(tablas.at(entera).registros, referencia.at(entera).registros) << entera;
+        EsPrincipioDeReferencia(tablas, "ASIGNOMT2.DBF", referencia.at("ASIGNOMT2.DBF").registros.size());
+        // The builders after the one that failed did not run.
+        for (const char* ausente : {"PROFT.DBF", "AULAT.DBF", "ASIGT.DBF"})
+            EXPECT_FALSE(tablas.count(ausente)) << ausente;
+        EXPECT_EQ(Lee((ztemp / "ASIGNOMT2.DBF").string()).back(), '\x1A');
+    }
+
+    // The export stops while its work table fills up; HORARIO.CSV is not touched.
+    ASSERT_EQ(Importa().estado, 0);
+    SolucionDeOrbelin();
+    prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
+    const Resultado exportacion = Exporta(limite(100000));
+    EXPECT_EQ(exportacion.estado, 2);
+    EXPECT_EQ(exportacion.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+    EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 100000 / 770 + 1);
+}
+
+TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)
+{
+    Referencia();
+    ASSERT_EQ(Importa().estado, 0);
+    SolucionDeOrbelin();
+    // A small file system of its own for the CSV folder, in a mount namespace of a helper
+    // process that runs the export and copies out what the file system kept.
+    const fs::path copia = raiz / "copia.csv";
+    const pid_t ayudante = ::fork();
+    if (ayudante == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", zare.c_str(), "tmpfs", 0, "size=16k") != 0)
+            ::_exit(77);
+        const Resultado r = Exporta();
+        prueba::Escribe(copia.string(), Lee((zare / "HORARIO.CSV").string()));
+        prueba::Escribe((raiz / "estado").string(), std::to_string(r.estado) + "\n" + r.errores);
+        ::_exit(0);
+    }
+    int estado = 0;
+    ::waitpid(ayudante, &estado, 0);
+    ASSERT_TRUE(WIFEXITED(estado));
+    if (WEXITSTATUS(estado) == 77)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    ASSERT_EQ(WEXITSTATUS(estado), 0);
+
+    EXPECT_EQ(Lee((raiz / "estado").string()), "2\nDisco lleno.\n");
+    const std::string kept = Lee(copia.string());
+    ASSERT_GT(kept.size(), 1000u);
+    EXPECT_LT(kept.size(), horarioCompleto.size());
+    EXPECT_EQ(kept, horarioCompleto.substr(0, kept.size())) << "the lines before the full disk stay";
+    const auto tablas = TablasValidas();
+    EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
+}
+
+TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
+{
+    Referencia(true);
+    const std::string grupos = Lee((ztemp / "GRUPOST.DBF").string());
+    {
+        OtroProceso otro([&] {
+            store::setDriveC(unidad.string());
+            static store::Table tabla("\\ZTEMP", "GRUPOST");
+            tabla.open(store::Access::Exclusive);
+            return true;
+        });
+        ASSERT_TRUE(otro.Tomado());
+        const Resultado r = Importa();
+        EXPECT_EQ(r.estado, 2);
+        EXPECT_EQ(r.errores,
+                  "La tabla GRUPOST.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
+    }
+    // The calls and courses were rebuilt before; the groups are as the other program left them.
+    auto tablas = TablasValidas();
+    EXPECT_EQ(tablas.at("CURSOST.DBF").registros, referencia.at("CURSOST.DBF").registros);
+    EXPECT_EQ(Lee((ztemp / "GRUPOST.DBF").string()), grupos);
+
+    {
+        OtroProceso otro([&] {
+            store::setDriveC(unidad.string());
+            static store::Table tabla("\\ZTEMP", "PROFT");
+            tabla.open(store::Access::Exclusive);
+            return true;
+        });
+        ASSERT_TRUE(otro.Tomado());
+        prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
+        const Resultado r = Exporta();
+        EXPECT_EQ(r.estado, 2);
+        EXPECT_EQ(r.errores, "La tabla PROFT est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
+    }
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+    tablas = TablasValidas();
+    EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
+}
+
+TEST_F(Fallos, AnInputFileHeldForWritingStopsItsBuilder)
+{
+    Referencia();
+    const std::string subgrupos = (zare / "subgruposCentro.csv").string();
+    OtroProceso otro([&] {
+        const int fd = ::open(subgrupos.c_str(), O_RDWR);
+        struct flock bloqueo {};
+        bloqueo.l_type = F_WRLCK;
+        bloqueo.l_whence = SEEK_SET;
+        return fd >= 0 && ::fcntl(fd, F_SETLK, &bloqueo) == 0;
+    });
+    ASSERT_TRUE(otro.Tomado());
+    const Resultado r = Importa();
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.errores, "Error de E/S 32.\n");
+    EXPECT_EQ(r.salida, "");
+    otro.Suelta();
+
+    // The groups are in; the subgroups and every later builder are not.
+    const auto tablas = TablasValidas();
+    std::vector<std::vector<std::string>> soloGrupos;
+    for (const auto& fila : referencia.at("GRUPOST.DBF").registros)
+        if (fila.at(tablas.at("GRUPOST.DBF").Indice("CODSUBGRUZARE")).empty())
+            soloGrupos.push_back(fila);
+    EXPECT_EQ(tablas.at("GRUPOST.DBF").registros, soloGrupos);
+    EXPECT_FALSE(tablas.count("ASIGNOMT.DBF"));
+    EXPECT_FALSE(tablas.count("ASIGT.DBF"));
+}
+
+TEST_F(Fallos, ACutShortSolutionStopsTheExportBeforeAnythingIsWritten)
+{
+    Referencia(true);
+    const std::string soluc = Lee((ztemp / "SOLUC.DBF").string());
+    prueba::Escribe((ztemp / "SOLUC.DBF").string(), soluc.substr(0, soluc.size() / 2));
+    std::map<std::string, std::string> antes = Contenido();
+
+    const Resultado r = Exporta();
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.errores.rfind("La tabla SOLUC est\xC3\xA1 da\xC3\xB1" "ada: dice tener ", 0), 0u) << r.errores;
+    EXPECT_NE(r.errores.find("el archivo es m\xC3\xA1s corto"), std::string::npos) << r.errores;
+    EXPECT_EQ(r.salida, "");
+    EXPECT_EQ(Contenido(), antes) << "the work table of an earlier export stays as it was";
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+    // SOLUC, cut short by the fault itself, is left out.
+    const auto tablas = TablasValidas("SOLUC.DBF");
+    EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
+}
+
+}  // namespace
