@@ -325,8 +325,9 @@ void MdxFile::loadTag(const std::vector<std::uint8_t>& data, int number, int ver
     if (!lengthFits)
         damaged(what + ": clave de tipo " + (type > ' ' && type < 0x7F ? std::string(1, type) : hex(static_cast<std::uint8_t>(type))) +
                 " y longitud " + std::to_string(keyLength));
+    // Both counts come from the file, up to 65535 each: their product is worked out in 64 bits.
     if (tag.entryLength < keyLength + kEntryNumberBytes || maxKeys < 2 ||
-        kNodeEntries + maxKeys * tag.entryLength > blockBytes_)
+        kNodeEntries + std::int64_t(maxKeys) * tag.entryLength > blockBytes_)
         damaged(what + ": tama\xF1o de entrada no v\xE1lido");
     tag.capacity = static_cast<std::size_t>(maxKeys);
 

@@ -105,6 +105,11 @@ TEST_F(DamagedIndex, BadHeaders)
     expectDamaged(with(header + mdx::kTagKeyLength, {200, 0}), "key length 200");
     expectDamaged(with(header + mdx::kTagEntryLength, {4, 0}), "entry shorter than its key");
     expectDamaged(with(header + mdx::kTagMaxKeys, {0xFF, 0x0F}), "more keys than a node holds");
+    // The largest counts a header can hold: their product must not overflow on the way.
+    auto largest = with(header + mdx::kTagMaxKeys, {0xFF, 0xFF});
+    largest[header + mdx::kTagEntryLength] = 0xFF;
+    largest[header + mdx::kTagEntryLength + 1] = 0xFF;
+    expectDamaged(largest, "entries of 65535 bytes, 65535 to a node");
     expectDamaged(with(header + mdx::kTagKeyType, {'X'}), "key type");
     expectDamaged(with(at(tagHeaderPage(1)) + mdx::kTagKeyLength, {10, 0}), "numeric key of 10 bytes");
 }
