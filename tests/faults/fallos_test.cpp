@@ -43,6 +43,28 @@ std::uint32_t le32(const std::string& b, std::size_t at)
            static_cast<unsigned char>(b[at + 2]) << 16 | std::uint32_t(static_cast<unsigned char>(b[at + 3])) << 24;
 }
 
+// Puts the calling process in a mount namespace of its own: directly when it may (root), else
+// inside a user namespace of its own where it is root, as unprivileged users may on most Linux.
+bool MountNamespacePropio()
+{
+    if (::unshare(CLONE_NEWNS) == 0)
+        return true;
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
+        return false;
+    const auto escribe = [](const char* ruta, const std::string& texto) {
+        const int fd = ::open(ruta, O_WRONLY);
+        const bool ok = fd >= 0 && ::write(fd, texto.data(), texto.size()) == static_cast<ssize_t>(texto.size());
+        if (fd >= 0)
+            ::close(fd);
+        return ok;
+    };
+    escribe("/proc/self/setgroups", "deny");  // absent on old kernels; the maps decide
+    return escribe("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1\n") &&
+           escribe("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1\n");
+}
+
 // Another process that holds something open until it is let go: started by a function run in
 // the child, which answers whether it got hold of it.
 class OtroProceso {
@@ -314,7 +336,7 @@ TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)
     const fs::path copia = raiz / "copia.csv";
     const pid_t ayudante = ::fork();
     if (ayudante == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 ||
+        if (!MountNamespacePropio() ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("tmpfs", zare.c_str(), "tmpfs", 0, "size=16k") != 0)
             ::_exit(77);
