@@ -6,7 +6,9 @@ import (`transorbelin importar`), reads back the tables it wrote through dbfchec
 dBASE engine), writes the SOLUC and DIASHORAST that Orbelin would compute from them (with
 dbfcheck, at dBASE level 4), and times the export (`transorbelin exportar`), checking that
 HORARIO.CSV has every line it should. Each run is repeated and the best time kept; peak
-resident memory comes from the kernel's accounting of the child (wait4).
+resident memory is measured on one more run under GNU time, a small process of its own: the
+kernel's figure for a child of this script would count this script's memory too, as the child
+is a copy of it until it starts the program.
 
 At full size it also times TDbf appending the very records of every table the import and the
 export wrote into tables of the same layouts (dbfcheck create, tags included), and prints our
@@ -44,14 +46,14 @@ class RunFailed(Exception):
 
 
 def timed(cmd, stdin_bytes=None):
-    """Runs `cmd`; answers (seconds, peak resident bytes, stdout bytes)."""
+    """Runs `cmd`; answers (seconds, stdout bytes)."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err, tempfile.TemporaryFile() as inp:
         if stdin_bytes is not None:
             inp.write(stdin_bytes)
             inp.seek(0)
         start = time.perf_counter()
         child = subprocess.Popen(cmd, stdin=inp, stdout=out, stderr=err)
-        _, status, usage = os.wait4(child.pid, 0)
+        _, status, _ = os.wait4(child.pid, 0)
         seconds = time.perf_counter() - start
         child.returncode = os.waitstatus_to_exitcode(status)
         out.seek(0)
@@ -61,12 +63,19 @@ def timed(cmd, stdin_bytes=None):
         raise RunFailed("%s: exit %d\n%s%s" % (" ".join(cmd), child.returncode,
                                                 stdout.decode("utf-8", "replace"),
                                                 stderr.decode("utf-8", "replace")))
-    return seconds, usage.ru_maxrss * 1024, stdout
+    return seconds, stdout
+
+
+def peak_memory(cmd):
+    """Peak resident bytes of one run of `cmd`, as GNU time reports it."""
+    with tempfile.NamedTemporaryFile() as report:
+        timed(["/usr/bin/time", "-f", "%M", "-o", report.name] + cmd)
+        return int(report.read().split()[-1]) * 1024
 
 
 def best_of(repeat, cmd):
-    runs = [timed(cmd) for _ in range(repeat)]
-    return min(r[0] for r in runs), max(r[1] for r in runs)
+    """The best time of `repeat` runs, and the peak memory of one more."""
+    return min(timed(cmd)[0] for _ in range(repeat)), peak_memory(cmd)
 
 
 def find_table(folder, name):
@@ -82,7 +91,7 @@ class Dump:
 
     def __init__(self, dbfcheck, path):
         self.specs, self.names, self.lines = [], [], []
-        _, _, out = timed([dbfcheck, "dump", path])
+        _, out = timed([dbfcheck, "dump", path])
         for line in out.split(b"\n"):
             parts = line.split(b"\t")
             if parts[0] == b"field":
@@ -96,7 +105,7 @@ class Dump:
                     self.specs.append("%s:%s" % (name, kind))
             elif parts[0] == b"record":
                 self.lines.append(b"\t".join(parts[1:]))
-        _, _, out = timed([dbfcheck, "tags", path])
+        _, out = timed([dbfcheck, "tags", path])
         self.tags = []
         for line in out.decode("ascii").split("\n"):
             parts = line.split("\t")
@@ -120,7 +129,7 @@ def tdbf_writing(dbfcheck, folder, names, scratch):
         cmd = [dbfcheck, "create", target, "7", ",".join(dump.specs)]
         if dump.tags:
             cmd.append(",".join(dump.tags))
-        seconds, _, _ = timed(cmd, b"".join(line + b"\n" for line in dump.lines))
+        seconds, _ = timed(cmd, b"".join(line + b"\n" for line in dump.lines))
         total += seconds
         records += len(dump.lines)
     return total, records
