@@ -1,5 +1,7 @@
 #include "app/core/ini.h"
 
+#include "csv/cp1252.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -18,26 +20,13 @@ namespace app {
 
 namespace {
 
-// Lower case for Windows-1252 letters, as the ANSI comparisons of Windows fold them.
-unsigned char Minuscula(unsigned char c)
-{
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<unsigned char>(c + 0x20);
-    switch (c) {
-    case 0x8A: return 0x9A;  // Š
-    case 0x8C: return 0x9C;  // Œ
-    case 0x8E: return 0x9E;  // Ž
-    case 0x9F: return 0xFF;  // Ÿ
-    default: return c;
-    }
-}
-
 bool IgualSinMayusculas(const std::string& a, const std::string& b)
 {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (Minuscula(static_cast<unsigned char>(a[i])) != Minuscula(static_cast<unsigned char>(b[i])))
+        if (csv::MinusculaCp1252(static_cast<unsigned char>(a[i])) !=
+            csv::MinusculaCp1252(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
