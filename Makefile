@@ -59,6 +59,7 @@ bench: build
 
 # Each libFuzzer target runs FUZZ_SECONDS seconds from its committed seeds (tests/fuzz/corpus/NAME);
 # what it learns stays in build/fuzz/corpus/NAME, and a failing input lands in build/fuzz/.
+# Once mended, copy that input into tests/fuzz/corpus/NAME: `make test` replays those folders.
 # A table with its index (tabla) takes inputs of up to 64 KiB: an index file is pages long.
 FUZZ_SECONDS ?= 60
 FUZZERS      := decodifica_divide lector tabla
