@@ -2,15 +2,15 @@
 // (tools/dbfcheck), and its answers about the tags of a table.
 #pragma once
 
+#include "store/store_support.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -32,70 +32,30 @@ struct Scratch {
     std::string operator/(const std::string& file) const { return (dir / file).string(); }
 };
 
-inline std::string quote(const std::string& text)
-{
-    std::string out = "'";
-    for (char ch : text) {
-        if (ch == '\'')
-            out.append("'\\''");
-        else
-            out.push_back(ch);
-    }
-    out.push_back('\'');
-    return out;
-}
+using Run = storetest::CommandResult;
+using storetest::lines;
+using storetest::quote;
 
-struct Run {
-    int status = -1;
-    std::string out;
-};
-
-// Runs dbfcheck with the arguments (each quoted for the shell), stdin from `input` when given.
-inline Run dbfcheck(const std::vector<std::string>& args, const std::string& inputFile = "")
+// Runs dbfcheck with the arguments (each quoted for the shell), `input` on its standard input.
+inline Run dbfcheck(const std::vector<std::string>& args, const std::string& input = "")
 {
     // A checker that loops on a bad index fails the test instead of holding it up.
-    std::string command = "timeout 120 ";
-    command += quote(DBFCHECK_PATH);
+    std::string command = "timeout 120 " + quote(DBFCHECK_PATH);
     for (const auto& a : args)
         command.append(" ").append(quote(a));
-    command.append(" < ").append(inputFile.empty() ? std::string("/dev/null") : quote(inputFile));
-    command += " 2>&1";
-    Run run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-inline std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
+    return storetest::run(command, input);
 }
 
 // Makes a table with dbfcheck from rows of tab-separated values; answers its path.
 inline std::string makeTable(const Scratch& scratch, const std::string& name, int level,
                              const std::string& fields, const std::vector<std::string>& rows)
 {
-    const std::string input = scratch / (name + ".rows");
-    {
-        std::ofstream out(input, std::ios::binary);
-        for (const auto& row : rows)
-            out << row << '\n';
-    }
+    std::string input;
+    for (const auto& row : rows)
+        input += row + '\n';
     const std::string path = scratch / (name + ".dbf");
     const Run run = dbfcheck({"create", path, std::to_string(level), fields}, input);
     EXPECT_EQ(run.status, 0) << run.out;
-    fs::remove(input);
     return path;
 }
 

@@ -71,6 +71,20 @@ inline CommandResult run(const std::string& command, const std::string& input = 
     return result;
 }
 
+// `text` quoted for the shell.
+inline std::string quote(const std::string& text)
+{
+    std::string out = "'";
+    for (char ch : text) {
+        if (ch == '\'')
+            out.append("'\\''");
+        else
+            out.push_back(ch);
+    }
+    out.push_back('\'');
+    return out;
+}
+
 inline std::string dbfcheck(const std::string& args, const std::string& input = {})
 {
     const CommandResult r = run(std::string(DBFCHECK_PATH) + " " + args, input);
