@@ -14,6 +14,17 @@ QWidget* W(QWidget* f, const char* nombre)
     return f->findChild<QWidget*>(nombre);
 }
 
+// Opens a folder in the window's list, then removes it, as another program might before a
+// direction's button is pressed.
+void AbreCarpetaQueDesaparece(QWidget& f, const QString& raiz)
+{
+    const QString borrada = raiz + "/borrada";
+    QDir().mkpath(borrada);
+    static_cast<TListaCarpetas*>(W(&f, "Directorios"))->abre(borrada);
+    QDir::setCurrent(raiz);
+    QDir().rmdir(borrada);
+}
+
 const QByteArray kRegistro0 = "[Transformadores]\r\nTransformado=0\r\n";
 const QByteArray kRegistro1 = "[Transformadores]\r\nTransformado=1\r\n";
 const QByteArray kRegistroMenos1 = "[Transformadores]\r\nTransformado=-1\r\n";
@@ -176,11 +187,7 @@ private slots:
         TMForm f({"exportar", "1A"});
         f.ponRutaResultado(dir.filePath("Orbelin.ini"));
         f.show();
-        const QString borrada = e.raiz + "/borrada";
-        QDir().mkpath(borrada);
-        static_cast<TListaCarpetas*>(W(&f, "Directorios"))->abre(borrada);
-        QDir::setCurrent(e.raiz);
-        QDir().rmdir(borrada);
+        AbreCarpetaQueDesaparece(f, e.raiz);
         QTest::mouseClick(static_cast<QPushButton*>(W(&f, "BExportar")), Qt::LeftButton);
         QCOMPARE(d.mensajes, QStringList{"No existe la carpeta"});
         QVERIFY(!f.isVisible());
@@ -193,11 +200,7 @@ private slots:
         prueba::Entorno e;
         TMForm f({});
         f.show();
-        const QString borrada = e.raiz + "/borrada";
-        QDir().mkpath(borrada);
-        static_cast<TListaCarpetas*>(W(&f, "Directorios"))->abre(borrada);
-        QDir::setCurrent(e.raiz);
-        QDir().rmdir(borrada);
+        AbreCarpetaQueDesaparece(f, e.raiz);
         QTest::mouseClick(static_cast<QPushButton*>(W(&f, "BExportar")), Qt::LeftButton);
         QCOMPARE(d.mensajes, QStringList{"No existe la carpeta"});
         QVERIFY(f.isVisible());
@@ -213,11 +216,7 @@ private slots:
         TMForm f({"importar", "1A"});
         f.ponRutaResultado(dir.filePath("Orbelin.ini"));
         f.show();
-        const QString borrada = e.raiz + "/borrada";
-        QDir().mkpath(borrada);
-        static_cast<TListaCarpetas*>(W(&f, "Directorios"))->abre(borrada);
-        QDir::setCurrent(e.raiz);
-        QDir().rmdir(borrada);
+        AbreCarpetaQueDesaparece(f, e.raiz);
         QTest::mouseClick(static_cast<QPushButton*>(W(&f, "BImportar")), Qt::LeftButton);
         QCOMPARE(d.mensajes, QStringList{"No existe la carpeta"});
         QCOMPARE(d.modales, 0);
