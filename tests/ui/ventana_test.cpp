@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QToolButton>
 
 namespace {
@@ -269,6 +270,10 @@ private slots:
         QTest::keyClick(&f, Qt::Key_F1);
         QCOMPARE(v->navegador()->source(), ui::PaginaAyuda(3));
         QVERIFY(v->navegador()->toPlainText().contains(QStringLiteral("La ventana principal")));
+        // The pages take their look from the shared style sheet: the title in its dark red.
+        QTextCursor titulo(v->navegador()->document());
+        titulo.setPosition(v->navegador()->toPlainText().indexOf(QStringLiteral("La ventana principal")) + 1);
+        QCOMPARE(titulo.charFormat().foreground().color(), QColor("#7a1010"));
         v->close();
 
         // Every page named by a link exists, and the two context pages are among them.
