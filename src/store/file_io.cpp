@@ -126,14 +126,52 @@ private:
     std::size_t mappedLength_ = 0;
 };
 
+// Opens for creating: a symbolic link in the way is removed first, anything else that is not
+// a regular file is refused. O_NOFOLLOW closes the gap between the look and the open, and
+// O_NONBLOCK keeps a FIFO that appears in it from blocking the open.
+int openForCreate(const std::string& path, bool truncate)
+{
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) {
+            if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+                return -1;
+        } else if (!S_ISREG(st.st_mode)) {
+            errno = EACCES;
+            return -1;
+        }
+    }
+    int flags = O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    if (truncate)
+        flags |= O_TRUNC;
+    int fd;
+    do
+        fd = ::open(path.c_str(), flags, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (errno == ELOOP || errno == ENXIO)
+            errno = EACCES;
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0)
+        ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    return fd;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) override
     {
         int fd = -1;
         bool writable = true;
-        if (mode == OpenMode::CreateTruncate) {
-            fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (mode == OpenMode::CreateTruncate || mode == OpenMode::OpenOrCreate) {
+            fd = openForCreate(path, mode == OpenMode::CreateTruncate);
         } else {
             fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
             if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
@@ -153,6 +191,15 @@ public:
     }
 
     int remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+    int rename(const std::string& from, const std::string& to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
+    int makeFolder(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno; }
+
+    int removeFolder(const std::string& path) override { return ::rmdir(path.c_str()) == 0 ? 0 : errno; }
 };
 
 FileSystem* current = nullptr;

@@ -49,9 +49,13 @@ public:
     }
 };
 
+// Files the program creates never write through a symbolic link: a link in their place is
+// replaced by the new file, its target left alone. A name held by something that is not a
+// regular file (a folder, a FIFO, a device) is refused with EACCES, without waiting on it.
 enum class OpenMode {
     ReadWrite,        // an existing file; falls back to read-only when writing is not allowed
     CreateTruncate,   // created when missing, emptied when present
+    OpenOrCreate,     // created when missing, kept as it is when present
 };
 
 class FileSystem {
@@ -60,6 +64,13 @@ public:
     // 0 and `out` set, or an errno value.
     virtual int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) = 0;
     virtual int remove(const std::string& path) = 0;
+    // Puts `from` in the place of `to` in one step: whoever opens `to` finds the old file or the
+    // new one, never a part. A symbolic link at `to` is replaced, not followed.
+    virtual int rename(const std::string& from, const std::string& to) = 0;
+    // A new folder; EEXIST when the name is taken.
+    virtual int makeFolder(const std::string& path) = 0;
+    // Removes an empty folder.
+    virtual int removeFolder(const std::string& path) = 0;
 };
 
 // The file system the engine uses: the operating system's unless a test put another in place.

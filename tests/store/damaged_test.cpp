@@ -249,6 +249,9 @@ public:
         return 0;
     }
     int remove(const std::string& path) override { return posixFileSystem().remove(path); }
+    int rename(const std::string& from, const std::string& to) override { return posixFileSystem().rename(from, to); }
+    int makeFolder(const std::string& path) override { return posixFileSystem().makeFolder(path); }
+    int removeFolder(const std::string& path) override { return posixFileSystem().removeFolder(path); }
 };
 
 }  // namespace
