@@ -45,6 +45,7 @@ int windowsErrorCode(int posixErrno)
     case EBUSY:
     case ETXTBSY: return 32;  // held by another program: the Windows sharing violation
     case EIO: return 1117;     // the Windows device input/output error
+    case EPIPE: return 109;    // the reader of a pipe went away: the Windows broken pipe
     default: return posixErrno > 0 ? 1000 + posixErrno : 1000;
     }
 }

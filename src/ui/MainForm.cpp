@@ -184,6 +184,13 @@ void TMForm::editaOAnade(TModeloTabla* fuente)
         fuente->edita();
 }
 
+// Frees the work folder when a direction's handler leaves, by its end or by an error.
+struct TMForm::SueltaAlSalir {
+    explicit SueltaAlSalir(store::WorkLock& bloqueo) : bloqueo_(bloqueo) {}
+    ~SueltaAlSalir() { bloqueo_.release(); }
+    store::WorkLock& bloqueo_;
+};
+
 // ---- Import: the folder and the calls ----
 
 void TMForm::BExportarClick()
@@ -191,9 +198,15 @@ void TMForm::BExportarClick()
     ui::Protege(this, [&] {
         estado_.CarpetaCSV = carpetaElegida();
         if (store::folderExists(estado_.CarpetaCSV)) {
+            bloqueoTrabajo_.take(import::kTrabajo);  // in use: the error box, nothing changed
             ui_->BExportar->setEnabled(false);
             estado_.EstadoTransformacion = 1;
-            CargaConvocatorias();
+            try {
+                CargaConvocatorias();
+            } catch (...) {
+                bloqueoTrabajo_.release();  // the import cannot go on: it has ended
+                throw;
+            }
             return;
         }
         mensajes_.Muestra(import::kNoExisteCarpeta);
@@ -209,8 +222,10 @@ void TMForm::CargaConvocatorias()
     ui_->Directorios->hide();
     ui_->Unidades->hide();
     ui_->BImportar->setEnabled(false);
-    if (!importacion_.CargaConvocatorias())
+    if (!importacion_.CargaConvocatorias()) {
+        bloqueoTrabajo_.release();
         return;
+    }
     if (!wwTableCentro_->isOpen())
         wwTableCentro_->open(store::Access::Shared);
     wwDataSourceCODCENTRO_->recarga();
@@ -302,6 +317,8 @@ void TMForm::FinalRecogida()
         wwDataSourceNIVIMP_->ponTabla(wwTableNIVIMP_.get());
         ui_->Panel2->hide();
 
+        // The import ends here, by its end or by an error: the folder is free again.
+        const SueltaAlSalir suelta(bloqueoTrabajo_);
         QApplication::setOverrideCursor(Qt::WaitCursor);
         importacion_.EjecutaBuilders();
         ui::CursorNormal();
@@ -326,6 +343,8 @@ void TMForm::BImportarClick()
             }
             return;
         }
+        bloqueoTrabajo_.take(import::kTrabajo);
+        const SueltaAlSalir suelta(bloqueoTrabajo_);  // a stopped export can be started again
         PlantillaCentro();
         Importar2();
     });

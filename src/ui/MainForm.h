@@ -6,6 +6,7 @@
 #include "import/estado.h"
 #include "import/importacion.h"
 #include "store/table.h"
+#include "store/work_lock.h"
 
 #include <QPointer>
 #include <QStyle>
@@ -86,6 +87,7 @@ private:
         QWidget* ventana_;
     };
 
+    struct SueltaAlSalir;
     void preparaControles();
     void aplicaLanzamiento(const std::vector<std::string>& parametros);
     void incrusta(quint32 handle);
@@ -97,6 +99,8 @@ private:
     MensajesVentana mensajes_;
     import::Importacion importacion_;
     exportacion::Exportacion exportacion_;
+    // The work folder, held from a direction's button until that direction has ended.
+    store::WorkLock bloqueoTrabajo_;
 
     // The form's table components and their data sources.
     std::unique_ptr<store::Table> wwTableCentro_;

@@ -37,7 +37,7 @@ TEST_F(Materias, CatalogueAndOfferRows)
     const Salida s = Importa();
     ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
     const TablaLeida cat = Tabla("ASIGNOMT.DBF");
-    EXPECT_EQ(cat.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "mat1", "MA",
+    ASSERT_EQ(cat.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "mat1", "MA",
                                                              "LATIN", "FILO", "T1", "T2"}));
     EXPECT_EQ(cat.registros[2], (std::vector<std::string>{"HdMC", "Historia d", "Historia", "False", "T1",
                                                           "Historia do Mundo Contemporaneo"}));
@@ -46,7 +46,7 @@ TEST_F(Materias, CatalogueAndOfferRows)
     EXPECT_EQ(cat.Valor(0, "CODTAREA"), "");
 
     const TablaLeida oferta = Tabla("ASIGNOMT2.DBF");
-    EXPECT_EQ(oferta.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "MAT", "mat1",
+    ASSERT_EQ(oferta.Columna("COD"), (std::vector<std::string>{"MAT", "LG", "HdMC", "LG1", "MAT", "mat1",
                                                                 "MA", "LATIN", "FILO", "MAT", "T1", "T2"}));
     EXPECT_EQ(oferta.registros[4], (std::vector<std::string>{"MAT", "MAT", "Matem\xE1ticas II", "M1B", "C2",
                                                              "False", "", "MAT2"}));

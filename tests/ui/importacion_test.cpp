@@ -4,6 +4,8 @@
 #include "apoyo.h"
 
 #include "import/importacion.h"
+#include "store/errors.h"
+#include "store/work_lock.h"
 #include "ui/Colores.h"
 #include "ui/MainForm.h"
 #include "ui/models/ModeloTabla.h"
@@ -260,6 +262,45 @@ private slots:
         QVERIFY(!f.isVisible());
         QCOMPARE(prueba::LeeArchivo(dir.filePath("Orbelin.ini")),
                  QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
+    }
+
+    // Another run holding the work folder: each direction's button says so and changes nothing;
+    // once it has gone, the import takes the folder and holds it until the import has ended.
+    void carpetaDeTrabajoEnUsoPorOtraTransformacion()
+    {
+        prueba::DialogosPrueba d;
+        prueba::Entorno e;
+        store::WorkLock otra;
+        otra.take(import::kTrabajo);
+        QVERIFY(otra.held());
+        TMForm f({});
+        f.show();
+        static_cast<TListaCarpetas*>(W(&f, "Directorios"))->abre(e.zare);
+        for (const char* boton : {"BExportar", "BImportar"}) {
+            d.errores.clear();
+            Pulsa(&f, boton);
+            QCOMPARE(d.errores.size(), 1);
+            QVERIFY2(d.errores[0].startsWith("La carpeta de trabajo \\ZTEMP (") &&
+                         d.errores[0].contains(QString::fromUtf8("est\xC3\xA1 en uso")),
+                     qPrintable(d.errores[0]));
+            QCOMPARE(f.estado().EstadoTransformacion, 0);
+            QVERIFY(W(&f, "BExportar")->isEnabled());
+            QVERIFY(W(&f, "BImportar")->isEnabled());
+            QVERIFY(W(&f, "Directorios")->isVisible());
+            QCOMPARE(QDir(e.ztemp).entryList(QDir::Files), QStringList{"TRANSORBELINZARE.LCK"});
+        }
+
+        otra.release();
+        d.errores.clear();
+        HastaLosCursos(f, e.zare);
+        QVERIFY(d.errores.isEmpty());
+        QVERIFY(W(&f, "Panel2")->isVisible());
+        QVERIFY_THROWS_EXCEPTION(store::EngineError, otra.take(import::kTrabajo));
+        RellenaCursos(f.wwDataSourceNIVIMP());
+        Pulsa(&f, "BitBtn2");
+        QCOMPARE(d.mensajes, QStringList{"Proceso finalizado"});
+        otra.take(import::kTrabajo);  // the import has ended: the folder is free
+        QVERIFY(otra.held());
     }
 
     void rejillaDeConvocatorias()

@@ -8,6 +8,7 @@
 #include "store/errors.h"
 #include "store/paths.h"
 #include "store/table.h"
+#include "store/work_lock.h"
 
 #include <ostream>
 
@@ -166,17 +167,27 @@ public:
     import::Importacion importacion_;
 };
 
+bool UsoCorrecto(const std::vector<std::string>& args)
+{
+    const std::string& orden = args[0];
+    return (orden == "convocatorias" && args.size() == 2) || (orden == "cursos" && args.size() == 3) ||
+           (orden == "importar" && args.size() == 4) || (orden == "exportar" && args.size() == 2);
+}
+
 int Ejecuta(const std::vector<std::string>& args, std::ostream& salida, std::ostream& errores)
 {
     const std::string& orden = args[0];
+    // Every order rebuilds or reads the work tables: the folder is ours until the order ends.
+    store::WorkLock bloqueo;
+    bloqueo.take(import::kTrabajo);
     Orden o(salida, errores);
-    if (orden == "convocatorias" && args.size() == 2) {
+    if (orden == "convocatorias") {
         if (!o.Convocatorias(args[1]))
             return kSinExito;
         o.ListaConvocatorias();
         return Resultado(o.estado_);
     }
-    if (orden == "cursos" && args.size() == 3) {
+    if (orden == "cursos") {
         int estado = kHecho;
         if (!o.Convocatorias(args[1]))
             return kSinExito;
@@ -185,7 +196,7 @@ int Ejecuta(const std::vector<std::string>& args, std::ostream& salida, std::ost
         o.ListaCursos();
         return Resultado(o.estado_);
     }
-    if (orden == "importar" && args.size() == 4) {
+    if (orden == "importar") {
         int estado = kHecho;
         if (!o.Convocatorias(args[1]))
             return kSinExito;
@@ -201,13 +212,10 @@ int Ejecuta(const std::vector<std::string>& args, std::ostream& salida, std::ost
         o.mensajes_.Muestra(import::kProcesoFinalizado);
         return Resultado(o.estado_);
     }
-    if (orden == "exportar" && args.size() == 2) {
-        if (!exportacion::ExportaCarpeta(args[1], o.estado_, o.mensajes_))
-            return kSinExito;
-        return Resultado(o.estado_);
-    }
-    errores << kUsoTexto;
-    return kUso;
+    // exportar
+    if (!exportacion::ExportaCarpeta(args[1], o.estado_, o.mensajes_))
+        return kSinExito;
+    return Resultado(o.estado_);
 }
 
 }  // namespace
@@ -217,10 +225,14 @@ int EjecutaLineaComandos(const std::vector<std::string>& argumentos, std::ostrea
 {
     std::vector<std::string> args = argumentos;
     if (args.size() >= 2 && args[0] == "--unidad-c") {
+        if (args[1].empty()) {  // no folder is not "the usual folder"
+            errores << kUsoTexto;
+            return kUso;
+        }
         store::setDriveC(args[1]);
         args.erase(args.begin(), args.begin() + 2);
     }
-    if (args.empty()) {
+    if (args.empty() || !UsoCorrecto(args)) {
         errores << kUsoTexto;
         return kUso;
     }

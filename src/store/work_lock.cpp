@@ -1,0 +1,48 @@
+#include "store/work_lock.h"
+
+#include "store/engine_texts.h"
+#include "store/errors.h"
+#include "store/paths.h"
+
+#include <cerrno>
+
+namespace store {
+
+namespace {
+
+// Byte 0 of the lock file; the file itself stays empty.
+constexpr std::uint64_t kLockOffset = 0;
+constexpr std::uint64_t kLockLength = 1;
+
+}  // namespace
+
+std::string workFolderInUse(const std::string& folderShown)
+{
+    return "La carpeta de trabajo " + folderShown +
+           " est\xE1 en uso: otra transformaci\xF3n la est\xE1 usando. Espere a que termine y vuelva a intentarlo";
+}
+
+void WorkLock::take(const std::string& folder)
+{
+    if (file_)
+        return;
+    const std::string resolved = resolveFolder(folder);
+    if (!folderExists(resolved))
+        return;
+    std::unique_ptr<File> file;
+    if (fileSystem().open(pathInFolder(resolved, kWorkLockFile), OpenMode::OpenOrCreate, file) != 0)
+        return;
+    const int rc = file->lock(kLockOffset, kLockLength, LockKind::Write, false);
+    if (rc == EAGAIN || rc == EACCES)
+        throw EngineError(workFolderInUse(texts::folderShown(folder, resolved)));
+    if (rc != 0)
+        return;  // a file system without locks: the run goes on unguarded, as tables do there
+    file_ = std::move(file);
+}
+
+void WorkLock::release()
+{
+    file_.reset();  // closing the file ends its lock
+}
+
+}  // namespace store

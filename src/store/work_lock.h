@@ -1,0 +1,39 @@
+// The work folder held for the whole of one conversion: two runs that rebuild and read the same
+// tables at once would mix each other's records, so a second run, in this process or another,
+// is refused at once, before it changes anything.
+#pragma once
+
+#include "store/file_io.h"
+
+#include <memory>
+#include <string>
+
+namespace store {
+
+// The file in the work folder whose lock stands for the folder. It stays there between runs:
+// removing it would let a run that opened it just before lock a file nobody else sees.
+inline const std::string kWorkLockFile = "TRANSORBELINZARE.LCK";
+
+class WorkLock {
+public:
+    WorkLock() = default;
+    ~WorkLock() { release(); }
+    WorkLock(const WorkLock&) = delete;
+    WorkLock& operator=(const WorkLock&) = delete;
+
+    // Takes the folder (as the conversion code writes it, "\ZTEMP"); nothing when already held
+    // by this object. An EngineError saying the folder is in use when another run holds it. A
+    // folder that does not exist or where no file can be made is not locked: there the run
+    // fails at its first table with the engine's own message.
+    void take(const std::string& folder);
+    void release();
+    bool held() const { return file_ != nullptr; }
+
+private:
+    std::unique_ptr<File> file_;
+};
+
+// The text of a work folder held by another run.
+std::string workFolderInUse(const std::string& folderShown);
+
+}  // namespace store
