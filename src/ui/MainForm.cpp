@@ -3,6 +3,7 @@
 #include "app/core/ini.h"
 #include "app/core/lanzamiento.h"
 #include "store/paths.h"
+#include "ui/Anfitriona.h"
 #include "ui/Ayuda.h"
 #include "ui/ControlPlantilla.h"
 #include "ui/Colores.h"
@@ -17,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QShortcut>
+#include <QTimer>
 #include <QWindow>
 
 void TMForm::MensajesVentana::Muestra(const std::string& texto)
@@ -130,9 +132,41 @@ void TMForm::incrusta(quint32 handle)
     if (handle != 0)
         anfitriona_ = QWindow::fromWinId(static_cast<WId>(handle));
     winId();
-    if (anfitriona_)
+    if (anfitriona_) {
         windowHandle()->setParent(anfitriona_);
+        // Nothing tells a child that its parent from another program has gone: ask now and then.
+        auto* vigia = new QTimer(this);
+        connect(vigia, &QTimer::timeout, this, [this, vigia] {
+            if (ui::VentanaAnfitrionaExiste(handleAnfitriona_))
+                return;
+            vigia->stop();
+            anfitrionaDesaparecida();
+        });
+        vigia->start(250);
+    }
     move(2, 2);
+}
+
+// The host's window has gone, and our window with it: the record as it stands, and the end.
+// A record that cannot be written is said, but there is no window left to stay open in.
+void TMForm::anfitrionaDesaparecida()
+{
+    escribeResultado();
+    hide();
+    emit cerrada();
+}
+
+bool TMForm::escribeResultado()
+{
+    if (estado_.ModoLanzamiento != 2)
+        return true;
+    const QString ruta = rutaResultado();
+    if (app::EscribeValorIni(ui::RutaNativa(ruta), app::kSeccionResultado, app::kClaveResultado,
+                             std::to_string(estado_.EstadoTransformacion)))
+        return true;
+    ui::CursorNormal();
+    ui::MuestraError(this, std::runtime_error(app::TextoNoSePuedeEscribir(ui::AAnsi(ruta))));
+    return false;
 }
 
 QString TMForm::rutaResultado() const
@@ -144,18 +178,9 @@ QString TMForm::rutaResultado() const
 
 void TMForm::closeEvent(QCloseEvent* evento)
 {
-    if (estado_.ModoLanzamiento == 2) {
-        const QString ruta = rutaResultado();
-        const bool escrito = app::EscribeValorIni(ui::RutaNativa(ruta), app::kSeccionResultado,
-                                                  app::kClaveResultado,
-                                                  std::to_string(estado_.EstadoTransformacion));
-        if (!escrito) {
-            // The window stays open; a later close tries again.
-            ui::CursorNormal();
-            ui::MuestraError(this, std::runtime_error(app::TextoNoSePuedeEscribir(ui::AAnsi(ruta))));
-            evento->ignore();
-            return;
-        }
+    if (!escribeResultado()) {
+        evento->ignore();  // the window stays open; a later close tries again
+        return;
     }
     evento->accept();
     emit cerrada();

@@ -91,6 +91,8 @@ private:
     void preparaControles();
     void aplicaLanzamiento(const std::vector<std::string>& parametros);
     void incrusta(quint32 handle);
+    void anfitrionaDesaparecida();
+    bool escribeResultado();  // the result record when embedded; false after saying it failed
     std::string carpetaElegida() const;
     void editaOAnade(TModeloTabla* fuente);
 

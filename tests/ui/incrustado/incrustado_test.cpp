@@ -44,6 +44,25 @@ Hija EsperaHija(Display* dpy, Window anfitrion, int segundos)
     return {};
 }
 
+// Starts a copy of the program in a folder of its own (so the record lands beside that copy),
+// embedded with "importar" in the window `anfitrion`.
+bool Arranca(QProcess& proceso, const QTemporaryDir& dir, Window anfitrion)
+{
+    const QString programa = dir.filePath("TransOrbelinZARE");
+    if (!QFile::copy(BIN_DIR "/TransOrbelinZARE", programa))
+        return false;
+    QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
+    QDir(dir.path()).mkpath("c/ZTEMP");
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert("QT_QPA_PLATFORM", "xcb");
+    entorno.insert("TRANSORBELIN_UNIDAD_C", dir.filePath("c"));
+    proceso.setProcessEnvironment(entorno);
+    proceso.setWorkingDirectory(dir.path());
+    proceso.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    proceso.start(programa, {"importar", QString::number(anfitrion, 16)});
+    return proceso.waitForStarted(10000);
+}
+
 }  // namespace
 
 class PruebaIncrustado : public QObject {
@@ -58,22 +77,9 @@ private slots:
         XMapWindow(dpy, anfitrion);
         XSync(dpy, False);
 
-        // The program runs from a folder of its own, so the record lands beside that copy.
         QTemporaryDir dir;
-        const QString programa = dir.filePath("TransOrbelinZARE");
-        QVERIFY(QFile::copy(BIN_DIR "/TransOrbelinZARE", programa));
-        QFile::setPermissions(programa, QFile::permissions(programa) | QFileDevice::ExeOwner);
-        QDir(dir.path()).mkpath("c/ZTEMP");
-
         QProcess proceso;
-        QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-        entorno.insert("QT_QPA_PLATFORM", "xcb");
-        entorno.insert("TRANSORBELIN_UNIDAD_C", dir.filePath("c"));
-        proceso.setProcessEnvironment(entorno);
-        proceso.setWorkingDirectory(dir.path());
-        proceso.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proceso.start(programa, {"importar", QString::number(anfitrion, 16)});
-        QVERIFY(proceso.waitForStarted(10000));
+        QVERIFY(Arranca(proceso, dir, anfitrion));
 
         const Hija hija = EsperaHija(dpy, anfitrion, 30);
         QVERIFY2(hija.ventana != 0, "the program's window never became a child of the host");
@@ -107,6 +113,31 @@ private slots:
         QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
 
         XDestroyWindow(dpy, anfitrion);
+        XCloseDisplay(dpy);
+    }
+
+    // The host's window goes away under the program: the program writes its record as it stands
+    // and ends, instead of running on with no window.
+    void anfitrionQueDesapareceTerminaElPrograma()
+    {
+        Display* dpy = XOpenDisplay(nullptr);
+        QVERIFY2(dpy, "no X display: run under xvfb-run");
+        const Window anfitrion = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 40, 30, 720, 420, 0, 0, 0xC0C0C0);
+        XMapWindow(dpy, anfitrion);
+        XSync(dpy, False);
+        QTemporaryDir dir;
+        QProcess proceso;
+        QVERIFY(Arranca(proceso, dir, anfitrion));
+        QVERIFY2(EsperaHija(dpy, anfitrion, 30).ventana != 0, "the program's window never became a child of the host");
+
+        XDestroyWindow(dpy, anfitrion);
+        XSync(dpy, False);
+        QVERIFY2(proceso.waitForFinished(30000), "the program ran on after its host window had gone");
+        QCOMPARE(proceso.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(proceso.exitCode(), 0);
+        QFile ini(dir.filePath("Orbelin.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
         XCloseDisplay(dpy);
     }
 };
