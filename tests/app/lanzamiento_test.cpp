@@ -1,5 +1,6 @@
 // The launch from the command line: the direction word, the host handle in base 16.
 #include "app/core/lanzamiento.h"
+#include "store/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,26 @@ TEST(Hexadecimal, TodoLoDemasEsUnFallo)
     for (const char* malo : {"$", "$100000000", "$0x12", "$-1", "$+1", "$ 12", "$12 ", "$G", "12", "",
                              "$1.5", "$FFFFFFFFF"})
         EXPECT_FALSE(app::ConvierteHexadecimal(malo)) << malo;
+}
+
+TEST(Parametros, LaOpcionUnidadCVaAntesDeLosParametros)
+{
+    std::vector<std::string> p{"--unidad-c", "/tmp/unidad", "importar", "1A2B"};
+    EXPECT_TRUE(app::QuitaOpcionUnidadC(p));
+    EXPECT_EQ(p, (std::vector<std::string>{"importar", "1A2B"}));
+    EXPECT_EQ(store::driveC(), "/tmp/unidad");
+    EXPECT_EQ(InterpretaParametros(p).ModoLanzamiento, 2);
+    store::setDriveC("");
+
+    p = {"importar", "1A2B"};  // no option: nothing taken
+    EXPECT_TRUE(app::QuitaOpcionUnidadC(p));
+    EXPECT_EQ(p.size(), 2u);
+    for (std::vector<std::string> malo : {std::vector<std::string>{"--unidad-c"}, {"--unidad-c", ""},
+                                          {"--unidad-c", "", "importar", "1A2B"}}) {
+        const auto dado = malo;
+        EXPECT_FALSE(app::QuitaOpcionUnidadC(malo));
+        EXPECT_EQ(malo, dado);
+    }
 }
 
 TEST(Parametros, NingunoUnoOTresEsIndependiente)

@@ -1,5 +1,7 @@
 #include "app/core/lanzamiento.h"
 
+#include "store/paths.h"
+
 namespace app {
 
 std::optional<std::uint32_t> ConvierteHexadecimal(const std::string& texto)
@@ -23,6 +25,17 @@ std::optional<std::uint32_t> ConvierteHexadecimal(const std::string& texto)
             return std::nullopt;
     }
     return static_cast<std::uint32_t>(valor);
+}
+
+bool QuitaOpcionUnidadC(std::vector<std::string>& parametros)
+{
+    if (parametros.empty() || parametros[0] != "--unidad-c")
+        return true;
+    if (parametros.size() < 2 || parametros[1].empty())
+        return false;
+    store::setDriveC(parametros[1]);
+    parametros.erase(parametros.begin(), parametros.begin() + 2);
+    return true;
 }
 
 Lanzamiento InterpretaParametros(const std::vector<std::string>& parametros)

@@ -27,6 +27,11 @@ struct Lanzamiento {
 // as a 32-bit value; nothing for any other text.
 std::optional<std::uint32_t> ConvierteHexadecimal(const std::string& texto);
 
+// Both programs take "--unidad-c DIR" before their own parameters: the folder that stands for
+// drive C. Takes it off `parametros` and sets drive C; false for wrong usage (the option
+// without a folder, or with an empty one), with `parametros` left as given.
+bool QuitaOpcionUnidadC(std::vector<std::string>& parametros);
+
 // The launch from the command-line parameters (without the program's name). Exactly two
 // parameters with a valid handle embed; a bad handle gives the error text and the stand-alone
 // launch.

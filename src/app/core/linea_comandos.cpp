@@ -1,6 +1,7 @@
 #include "app/core/linea_comandos.h"
 
 #include "app/core/cp1252.h"
+#include "app/core/lanzamiento.h"
 #include "csv/decodifica_linea.h"
 #include "csv/lector_csv.h"
 #include "export/orden_exportar.h"
@@ -224,13 +225,9 @@ int EjecutaLineaComandos(const std::vector<std::string>& argumentos, std::ostrea
                          std::ostream& errores)
 {
     std::vector<std::string> args = argumentos;
-    if (args.size() >= 2 && args[0] == "--unidad-c") {
-        if (args[1].empty()) {  // no folder is not "the usual folder"
-            errores << kUsoTexto;
-            return kUso;
-        }
-        store::setDriveC(args[1]);
-        args.erase(args.begin(), args.begin() + 2);
+    if (!QuitaOpcionUnidadC(args)) {
+        errores << kUsoTexto;
+        return kUso;
     }
     if (args.empty() || !UsoCorrecto(args)) {
         errores << kUsoTexto;

@@ -1,10 +1,13 @@
 // TransOrbelinZARE: the desktop program. Stand-alone with no parameters; embedded in the host
 // timetabling program's window with a direction word and the host's window handle.
+#include "app/core/lanzamiento.h"
 #include "ui/Aplicacion.h"
 #include "ui/Ayuda.h"
 #include "ui/MainForm.h"
 
 #include <QByteArray>
+
+#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -25,6 +28,10 @@ int main(int argc, char** argv)
     std::vector<std::string> parametros;
     for (int i = 1; i < argc; ++i)
         parametros.emplace_back(argv[i]);
+    if (!app::QuitaOpcionUnidadC(parametros)) {
+        std::fputs("uso: TransOrbelinZARE [--unidad-c DIR] [importar|exportar VENTANA]\n", stderr);
+        return 64;
+    }
 
     TMForm MForm(parametros);
     // Embedded in a foreign window the form is no top-level window of ours, so its closing is

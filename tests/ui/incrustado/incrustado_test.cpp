@@ -45,8 +45,9 @@ Hija EsperaHija(Display* dpy, Window anfitrion, int segundos)
 }
 
 // Starts a copy of the program in a folder of its own (so the record lands beside that copy),
-// embedded with "importar" in the window `anfitrion`.
-bool Arranca(QProcess& proceso, const QTemporaryDir& dir, Window anfitrion)
+// embedded with "importar" in the window `anfitrion`; drive C given by the environment, or by
+// the option before the launch parameters.
+bool Arranca(QProcess& proceso, const QTemporaryDir& dir, Window anfitrion, bool conOpcion = false)
 {
     const QString programa = dir.filePath("TransOrbelinZARE");
     if (!QFile::copy(BIN_DIR "/TransOrbelinZARE", programa))
@@ -55,11 +56,15 @@ bool Arranca(QProcess& proceso, const QTemporaryDir& dir, Window anfitrion)
     QDir(dir.path()).mkpath("c/ZTEMP");
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
     entorno.insert("QT_QPA_PLATFORM", "xcb");
-    entorno.insert("TRANSORBELIN_UNIDAD_C", dir.filePath("c"));
+    QStringList parametros{"importar", QString::number(anfitrion, 16)};
+    if (conOpcion)
+        parametros = QStringList{"--unidad-c", dir.filePath("c")} + parametros;
+    else
+        entorno.insert("TRANSORBELIN_UNIDAD_C", dir.filePath("c"));
     proceso.setProcessEnvironment(entorno);
     proceso.setWorkingDirectory(dir.path());
     proceso.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    proceso.start(programa, {"importar", QString::number(anfitrion, 16)});
+    proceso.start(programa, parametros);
     return proceso.waitForStarted(10000);
 }
 
@@ -127,7 +132,7 @@ private slots:
         XSync(dpy, False);
         QTemporaryDir dir;
         QProcess proceso;
-        QVERIFY(Arranca(proceso, dir, anfitrion));
+        QVERIFY(Arranca(proceso, dir, anfitrion, true));
         QVERIFY2(EsperaHija(dpy, anfitrion, 30).ventana != 0, "the program's window never became a child of the host");
 
         XDestroyWindow(dpy, anfitrion);
@@ -139,6 +144,15 @@ private slots:
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
         XCloseDisplay(dpy);
+    }
+
+    void opcionUnidadCVaciaEsUnUsoIncorrecto()
+    {
+        QProcess proceso;
+        proceso.start(BIN_DIR "/TransOrbelinZARE", {"--unidad-c", "", "importar", "1A2B"});
+        QVERIFY(proceso.waitForFinished(30000));
+        QCOMPARE(proceso.exitCode(), 64);
+        QVERIFY(proceso.readAllStandardError().startsWith("uso: TransOrbelinZARE [--unidad-c DIR]"));
     }
 };
 
