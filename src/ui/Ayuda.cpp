@@ -1,21 +1,19 @@
 #include "ui/Ayuda.h"
 
+#include "ui/Errores.h"
 #include "ui/Glifos.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #ifdef _WIN32
 #include <windows.h>
-#endif
-
-#ifndef TRANSORBELIN_AYUDA_FUENTE
-#define TRANSORBELIN_AYUDA_FUENTE ""
 #endif
 
 namespace ui {
@@ -67,12 +65,25 @@ QString ArchivoAyuda()
     return Archivo();
 }
 
+QStringList CarpetasAyudaDe(const QString& carpetaPrograma)
+{
+    return {QDir::cleanPath(carpetaPrograma + "/help"),
+            QDir::cleanPath(carpetaPrograma + "/../share/transorbelinzare/help")};
+}
+
 QString CarpetaAyuda()
 {
-    const QString junto = QCoreApplication::applicationDirPath() + "/help";
-    if (QFileInfo::exists(junto + "/index.html"))
-        return junto;
-    return QString::fromUtf8(TRANSORBELIN_AYUDA_FUENTE);
+    for (const QString& carpeta : CarpetasAyudaDe(QCoreApplication::applicationDirPath()))
+        if (QFileInfo::exists(carpeta + "/index.html"))
+            return carpeta;
+    return {};
+}
+
+QString TextoAyudaNoInstalada()
+{
+    const QStringList carpetas = CarpetasAyudaDe(QCoreApplication::applicationDirPath());
+    return QStringLiteral("La ayuda no est\u00E1 instalada: no se encuentran sus p\u00E1ginas (index.html) en ") +
+           QDir::toNativeSeparators(carpetas[0]) + QStringLiteral(" ni en ") + QDir::toNativeSeparators(carpetas[1]);
 }
 
 QUrl PaginaAyuda(int contexto)
@@ -96,15 +107,23 @@ int ContextoAyudaDe(const QWidget* control)
     return 0;
 }
 
+// The help window on a page; without the pages, a box that says where they were looked for.
+void MuestraPagina(QWidget* llamante, int contexto)
+{
+    if (CarpetaAyuda().isEmpty()) {
+        MuestraError(llamante, TextoAyudaNoInstalada());
+        return;
+    }
+    VentanaAyuda::Unica()->muestra(PaginaAyuda(contexto));
+}
+
 void MuestraContenido(QWidget* llamante)
 {
 #ifdef _WIN32
     if (HtmlHelp(llamante, 0x0001 /* HH_DISPLAY_TOC */, 0))
         return;
-#else
-    (void)llamante;
 #endif
-    VentanaAyuda::Unica()->muestra(PaginaAyuda(0));
+    MuestraPagina(llamante, 0);
 }
 
 void MuestraContexto(QWidget* llamante, int contexto)
@@ -112,10 +131,8 @@ void MuestraContexto(QWidget* llamante, int contexto)
 #ifdef _WIN32
     if (HtmlHelp(llamante, 0x000F /* HH_HELP_CONTEXT */, static_cast<unsigned long>(contexto)))
         return;
-#else
-    (void)llamante;
 #endif
-    VentanaAyuda::Unica()->muestra(PaginaAyuda(contexto));
+    MuestraPagina(llamante, contexto);
 }
 
 VentanaAyuda* VentanaAyuda::Unica()
@@ -155,6 +172,7 @@ VentanaAyuda::VentanaAyuda() : QWidget(nullptr, Qt::Window)
     connect(navegador_, &QTextBrowser::backwardAvailable, atras, &QPushButton::setEnabled);
     connect(navegador_, &QTextBrowser::forwardAvailable, adelante, &QPushButton::setEnabled);
     connect(cerrar, &QPushButton::clicked, this, &QWidget::close);
+    cerrar->setObjectName("cerrarAyuda");
 
     auto* botones = new QHBoxLayout;
     botones->addWidget(contenido);
@@ -168,8 +186,26 @@ VentanaAyuda::VentanaAyuda() : QWidget(nullptr, Qt::Window)
     v->addWidget(navegador_);
 }
 
+// Esc closes the help, as it does a dialog.
+void VentanaAyuda::keyPressEvent(QKeyEvent* evento)
+{
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(evento);
+}
+
 void VentanaAyuda::muestra(const QUrl& pagina)
 {
+    // A modal window blocks every window but its own: while one is open, the help window
+    // becomes one of its windows, above it and taking input (it closes with it).
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* dueno = modal && modal != this ? modal : nullptr;
+    if (parentWidget() != dueno) {
+        hide();
+        setParent(dueno, Qt::Window);
+    }
     navegador_->setSource(pagina);
     show();
     raise();

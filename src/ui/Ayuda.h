@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
@@ -24,8 +25,13 @@ void MuestraContexto(QWidget* llamante, int contexto);
 // when none has one.
 int ContextoAyudaDe(const QWidget* control);
 
-// The folder of the help pages and the page of a help context (the contents for 0).
+// The folders an installed program looks in for its help pages, from its executable's folder:
+// beside it ("help"), then its data folder ("../share/transorbelinzare/help").
+QStringList CarpetasAyudaDe(const QString& carpetaPrograma);
+// The first of those that holds the pages ("" when none does), and the text that says so.
 QString CarpetaAyuda();
+QString TextoAyudaNoInstalada();
+// The page of a help context (the contents for 0).
 QUrl PaginaAyuda(int contexto);
 
 class VentanaAyuda : public QWidget {
@@ -38,6 +44,9 @@ public:
 
     void muestra(const QUrl& pagina);
     QTextBrowser* navegador() const { return navegador_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override;
 
 private:
     VentanaAyuda();

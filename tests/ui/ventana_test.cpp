@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -306,6 +307,67 @@ private slots:
         QTest::keyClick(&p, Qt::Key_F1);
         QCOMPARE(ui::VentanaAyuda::Abierta()->navegador()->source(), ui::PaginaAyuda(3));
         ui::VentanaAyuda::Abierta()->close();
+    }
+
+    // The template window is modal: help opened from it must take input all the same (its
+    // buttons and Esc, as the window system delivers them), and close with Esc.
+    void ayudaUtilizableSobreUnaVentanaModal()
+    {
+        prueba::DialogosPrueba d;
+        TControlPlantilla p;
+        bool abierta = false, cerradaConBoton = false, cerradaConEsc = false;
+        QTimer::singleShot(0, &p, [&] {
+            QVERIFY(QTest::qWaitForWindowExposed(&p));
+            p.activateWindow();
+            QTest::keyClick(&p, Qt::Key_F1);
+            QPointer<ui::VentanaAyuda> v = ui::VentanaAyuda::Abierta();
+            abierta = v && v->isVisible();
+            if (abierta) {
+                QVERIFY(QTest::qWaitForWindowExposed(v));
+                auto* cerrar = v->findChild<QPushButton*>("cerrarAyuda");
+                QTest::mouseClick(v->windowHandle(), Qt::LeftButton, {}, cerrar->mapTo(v, cerrar->rect().center()));
+                QTest::qWait(50);
+                cerradaConBoton = !v || !v->isVisible();
+            }
+            p.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&p));
+            QTest::keyClick(&p, Qt::Key_F1);
+            v = ui::VentanaAyuda::Abierta();
+            if (v && v->isVisible()) {
+                QVERIFY(QTest::qWaitForWindowExposed(v));
+                QTest::keyClick(v->windowHandle(), Qt::Key_Escape);
+                QTest::qWait(50);
+                cerradaConEsc = !v || !v->isVisible();
+            }
+            p.reject();
+        });
+        p.exec();
+        QVERIFY(abierta);
+        QVERIFY(cerradaConBoton);
+        QVERIFY(cerradaConEsc);
+
+    }
+
+    // Without its pages the help says so, and where it looked, instead of a blank window.
+    void ayudaQueNoEstaInstalada()
+    {
+        prueba::DialogosPrueba d;
+        const QString carpeta = QCoreApplication::applicationDirPath() + "/help";
+        QCOMPARE(ui::CarpetasAyudaDe(QCoreApplication::applicationDirPath()).first(), carpeta);
+        QVERIFY(QDir().rename(carpeta, carpeta + ".apartada"));
+        struct Repone {
+            QString c;
+            ~Repone() { QDir().rename(c + ".apartada", c); }
+        } repone{carpeta};
+        QCOMPARE(ui::CarpetaAyuda(), QString());
+        TMForm f({});
+        f.show();
+        QTest::mouseClick(f.findChild<QPushButton*>("Button1"), Qt::LeftButton);
+        QVERIFY(!ui::VentanaAyuda::Abierta() || !ui::VentanaAyuda::Abierta()->isVisible());
+        QCOMPARE(d.errores.size(), 1);
+        QVERIFY2(d.errores[0].startsWith(QString::fromUtf8("La ayuda no est\xC3\xA1 instalada")), qPrintable(d.errores[0]));
+        QVERIFY(d.errores[0].contains(carpeta));
+        QVERIFY(d.errores[0].contains("share/transorbelinzare/help"));
     }
 };
 
