@@ -102,6 +102,30 @@ private slots:
         QDir::setCurrent(QStringLiteral(SOURCE_DIR));
     }
 
+    // Out of every mounted file system, the places a person would choose from, by name.
+    void unidadesQueSeOfrecen()
+    {
+        const QList<TVolumen> montados{{"/", ""},
+                                       {"/proc", ""},
+                                       {"/boot/efi", "EFI"},
+                                       {"/run/user/1000", ""},
+                                       {"/media/ana/DATOS 2026", "DATOS 2026"},
+                                       {"/mnt/servidor", ""},
+                                       {"/run/media/ana/USB", "USB"},
+                                       {"/mnt/servidor/", ""},
+                                       {"/home", ""}};
+        QStringList textos, raices;
+        for (const TUnidad& u : UnidadesOfrecidas(montados, "/home/ana")) {
+            textos << u.texto;
+            raices << u.raiz;
+        }
+        QCOMPARE(textos, (QStringList{"/", "/home/ana  [Carpeta personal]", "/media/ana/DATOS 2026  [DATOS 2026]",
+                                      "/mnt/servidor  [servidor]", "/run/media/ana/USB  [USB]"}));
+        QCOMPARE(raices, (QStringList{"/", "/home/ana", "/media/ana/DATOS 2026", "/mnt/servidor", "/run/media/ana/USB"}));
+        // A home folder that is the root is not offered twice.
+        QCOMPARE(UnidadesOfrecidas({}, "/").size(), 1);
+    }
+
     void unidadesEnlazadasConLaLista()
     {
         prueba::DialogosPrueba d;

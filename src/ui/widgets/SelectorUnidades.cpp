@@ -17,29 +17,38 @@ TSelectorUnidades::TSelectorUnidades(QWidget* padre) : QComboBox(padre)
     connect(this, &QComboBox::activated, this, &TSelectorUnidades::elegida);
 }
 
+QList<TUnidad> UnidadesOfrecidas(const QList<TVolumen>& montados, const QString& carpetaPersonal)
+{
+    QList<TUnidad> r{{"/", "/"}};
+    const QString personal = QDir::cleanPath(carpetaPersonal);
+    if (!personal.isEmpty() && personal != "/")
+        r.push_back({personal, personal + QStringLiteral("  [Carpeta personal]")});
+    QList<TUnidad> extraibles;
+    for (const TVolumen& v : montados) {
+        const QString raiz = QDir::cleanPath(v.raiz);
+        const bool extraible = raiz.startsWith("/media/") || raiz.startsWith("/mnt/") || raiz.startsWith("/run/media/");
+        if (!extraible || std::any_of(extraibles.begin(), extraibles.end(), [&](const TUnidad& u) { return u.raiz == raiz; }))
+            continue;
+        const QString nombre = v.etiqueta.isEmpty() ? QFileInfo(raiz).fileName() : v.etiqueta;
+        extraibles.push_back({raiz, raiz + "  [" + nombre + "]"});
+    }
+    std::sort(extraibles.begin(), extraibles.end(), [](const TUnidad& a, const TUnidad& b) { return a.raiz < b.raiz; });
+    return r + extraibles;
+}
+
 void TSelectorUnidades::recarga()
 {
     const QSignalBlocker bloqueo(this);
     clear();
-    QList<QStorageInfo> volumenes = QStorageInfo::mountedVolumes();
-    std::sort(volumenes.begin(), volumenes.end(),
-              [](const QStorageInfo& a, const QStorageInfo& b) { return a.rootPath() < b.rootPath(); });
-    static const QIcon icono = ui::Icono(ui::Glifo::Unidad);
-    QStringList vistas;
-    for (const QStorageInfo& v : volumenes) {
+    QList<TVolumen> montados;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
         const QFileInfo raiz(v.rootPath());
-        if (!v.isValid() || !v.isReady() || !raiz.isReadable() || !raiz.isExecutable())
-            continue;
-        const QString ruta = QDir::cleanPath(v.rootPath());
-        if (vistas.contains(ruta))
-            continue;
-        vistas << ruta;
-        QString nombre = v.name();
-        if (nombre.isEmpty())
-            nombre = QFileInfo(QString::fromLocal8Bit(v.device())).fileName();
-        const QString texto = QDir::toNativeSeparators(ruta) + (nombre.isEmpty() ? QString() : "  [" + nombre + "]");
-        addItem(icono, texto, ruta);
+        if (v.isValid() && v.isReady() && raiz.isReadable() && raiz.isExecutable())
+            montados.push_back({v.rootPath(), v.name()});
     }
+    static const QIcon icono = ui::Icono(ui::Glifo::Unidad);
+    for (const TUnidad& u : UnidadesOfrecidas(montados, QDir::homePath()))
+        addItem(icono, u.texto, u.raiz);
     if (lista_)
         sigueLista(lista_->carpeta());
 }
