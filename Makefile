@@ -5,7 +5,7 @@ FUZZ_BUILD := build/fuzz
 GEN        := -G Ninja
 JOBS       ?= 2
 
-.PHONY: all deps build test run demo bench fuzz clean screenshots
+.PHONY: all deps build test run demo bench fuzz clean screenshots install deb
 
 all: build
 
@@ -74,6 +74,15 @@ fuzz: deps
 	  $(FUZZ_BUILD)/bin/$${f}_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=$$maxlen -timeout=10 \
 	    -artifact_prefix=$(FUZZ_BUILD)/$${f}- $(FUZZ_BUILD)/corpus/$$f tests/fuzz/corpus/$$f || exit 1; \
 	done
+
+# Both programs, the help pages, a menu entry and its icon under PREFIX (DESTDIR honoured).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A Debian package of the same tree (build/dist/transorbelinzare_<version>_<arch>.deb).
+deb: build
+	cd $(BUILD) && cpack
 
 clean:
 	rm -rf $(BUILD)

@@ -28,8 +28,16 @@ int main(int argc, char** argv)
     std::vector<std::string> parametros;
     for (int i = 1; i < argc; ++i)
         parametros.emplace_back(argv[i]);
+    // Where the help pages are, for whoever installs the program: the folder, or where it looked.
+    if (parametros.size() == 1 && parametros[0] == "--carpeta-ayuda") {
+        const QString carpeta = ui::CarpetaAyuda();
+        std::fputs(((carpeta.isEmpty() ? ui::TextoAyudaNoInstalada() : carpeta) + "\n").toUtf8().constData(),
+                   carpeta.isEmpty() ? stderr : stdout);
+        return carpeta.isEmpty() ? 1 : 0;
+    }
     if (!app::QuitaOpcionUnidadC(parametros)) {
-        std::fputs("uso: TransOrbelinZARE [--unidad-c DIR] [importar|exportar VENTANA]\n", stderr);
+        std::fputs("uso: TransOrbelinZARE [--unidad-c DIR] [importar|exportar VENTANA]\n"
+                   "     TransOrbelinZARE --carpeta-ayuda\n", stderr);
         return 64;
     }
 
