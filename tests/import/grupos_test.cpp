@@ -4,6 +4,8 @@
 #include "import/importacion.h"
 #include "store/paths.h"
 
+#include <regex>
+
 using namespace prueba;
 
 namespace {
@@ -28,6 +30,24 @@ protected:
         niveles = kDosCursos;
     }
 };
+
+// The help page on the course sheet gives an example of the codes groups get: an import with
+// its values gives those codes.
+TEST_F(Grupos, TheHelpPagesExampleIsWhatTheImportDoes)
+{
+    const std::string pagina = Lee(std::string(SOURCE_DIR) + "/help/cursos.html");
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(pagina, m,
+                                  std::regex("con NIVEL <code>(\\w+)</code> y\\s+CURSO <code>(\\w+)</code> los "
+                                             "grupos (\\w) y (\\w) de ese curso quedan como <code>(\\w+)</code>, "
+                                             "<code>(\\w+)</code>")));
+    niveles = kCabeceraNiveles + "\"C1\",\"1 ESO\",\"M\",\"" + m[1].str() + "\",\"" + m[2].str() + "\"\n";
+    archivos["gruposCentro.csv"] = "h\n2026,C1,G1," + m[3].str() + ",\"1 ESO\",x\n2026,C1,G2," + m[4].str() +
+                                   ",\"1 ESO\",y\n";
+    const Salida s = Importa();
+    ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
+    EXPECT_EQ(Tabla("GRUPOST.DBF").Columna("ABREV"), (std::vector<std::string>{m[5].str(), m[6].str()}));
+}
 
 TEST_F(Grupos, CodesFromLevelCourseAndNameKeptApart)
 {

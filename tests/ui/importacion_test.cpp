@@ -303,6 +303,25 @@ private slots:
         QVERIFY(otra.held());
     }
 
+    // Without the subgroups file the import still counts as done, as the help pages say.
+    void importacionEmbebidaSinSubgruposEscribeUno()
+    {
+        prueba::DialogosPrueba d;
+        prueba::Entorno e;
+        QFile::remove(e.zare + "/subgruposCentro.csv");
+        QTemporaryDir dir;
+        TMForm f({"exportar", "2"});
+        f.ponRutaResultado(dir.filePath("Orbelin.ini"));
+        f.show();
+        HastaLosCursos(f, e.zare);
+        RellenaCursos(f.wwDataSourceNIVIMP());
+        Pulsa(&f, "BitBtn2");
+        QCOMPARE(d.mensajes,
+                 (QStringList{"No existe archivo de Sub-Grupos (subgruposCentro.CSV)", "Proceso finalizado"}));
+        QCOMPARE(prueba::LeeArchivo(dir.filePath("Orbelin.ini")),
+                 QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
+    }
+
     void rejillaDeConvocatorias()
     {
         prueba::DialogosPrueba d;
