@@ -44,12 +44,13 @@ void escribe(std::string_view bytes)
     ::close(fd);
 }
 
-// The bytes before the LF of every line that referencia::lineas gives, CRs and all.
+// The bytes before the LF of every line of the file, CRs and all: those that referencia::lineas
+// gives, then a line that begins with 0x1A and the ones after it.
 std::vector<std::size_t> longitudes(std::string_view archivo)
 {
     std::vector<std::size_t> todas;
     std::size_t p = 0;
-    while (p < archivo.size() && archivo[p] != '\x1A') {
+    while (p < archivo.size()) {
         std::size_t lf = archivo.find('\n', p);
         if (lf == std::string_view::npos)
             lf = archivo.size();
@@ -79,6 +80,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
 
     const std::vector<std::string> lineas = referencia::lineas(archivo);
     const std::vector<std::size_t> largos = longitudes(archivo);
+    const auto demasiadoLarga = [&](std::size_t linea) {
+        return "La l\xEDnea " + std::to_string(linea) + " de " +
+               std::filesystem::path(rutaArchivo()).filename().string() + " tiene m\xE1s de " +
+               std::to_string(limite) + " bytes";
+    };
     csv::LectorCSV lector(tamBuffer, limite);
     lector.Abrir(rutaArchivo());
     std::size_t leidas = 0;
@@ -92,12 +98,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
             std::abort();  // more lines than the file has
         mayorLeida = std::max(mayorLeida, largos[leidas]);
         if (largos[leidas] > limite) {
-            const std::string nombre = std::filesystem::path(rutaArchivo()).filename().string();
             try {
                 lector.Siguiente();
             } catch (const store::FileError& e) {
-                if (std::string(e.what()) != "La l\xEDnea " + std::to_string(leidas + 1) + " de " + nombre +
-                                                 " tiene m\xE1s de " + std::to_string(limite) + " bytes")
+                if (e.what() != demasiadoLarga(leidas + 1))
                     std::abort();
                 if (lector.Capacidad() > std::max(tamBuffer, limite + 1))
                     std::abort();
@@ -116,9 +120,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     // The buffer grew, by doubling, only for the lines read.
     if (lector.Capacidad() > std::max(tamBuffer, 2 * mayorLeida))
         std::abort();
-    // At the end, or at a line that begins with 0x1A, a read gives no fields.
-    if (lector.Siguiente().Cuenta() != 0)
-        std::abort();
+    // At the end, or at a line that begins with 0x1A, a read gives no fields; the line that
+    // begins with 0x1A counts its bytes against the limit like any other.
+    const bool larga = leidas < largos.size() && largos[leidas] > limite;
+    try {
+        if (lector.Siguiente().Cuenta() != 0 || larga)
+            std::abort();
+    } catch (const store::FileError& e) {
+        if (!larga || e.what() != demasiadoLarga(leidas + 1))
+            std::abort();
+    }
     lector.Cerrar();
     return 0;
 }
