@@ -20,6 +20,18 @@ namespace {
 constexpr char kFinDeTexto = 0x1A;
 constexpr int kErrorCompartido = 32;  // Windows: the file is in use by another program
 constexpr int kErrorNoAbierto = 103;  // Windows: file not open
+constexpr int kErrorDatos = 13;       // Windows: the data is invalid
+
+// A number of bytes as an error names it: in MiB or KiB when it is a whole number of them.
+std::string textoBytes(std::size_t bytes)
+{
+    constexpr std::size_t kKiB = 1024, kMiB = 1024 * 1024;
+    if (bytes >= kMiB && bytes % kMiB == 0)
+        return std::to_string(bytes / kMiB) + " MiB";
+    if (bytes >= kKiB && bytes % kKiB == 0)
+        return std::to_string(bytes / kKiB) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
 
 // Characters of a path, counting each UTF-8 sequence as one.
 std::size_t caracteres(const std::string& ruta)
@@ -66,7 +78,10 @@ void bloqueaParaLeer(int fd)
 
 }  // namespace
 
-LectorCSV::LectorCSV(std::size_t tamBuffer) : buffer_(std::max<std::size_t>(tamBuffer, 1)) {}
+LectorCSV::LectorCSV(std::size_t tamBuffer, std::size_t lineaMaxima)
+    : lineaMaxima_(lineaMaxima), buffer_(std::max<std::size_t>(tamBuffer, 1))
+{
+}
 
 LectorCSV::~LectorCSV()
 {
@@ -100,6 +115,12 @@ void LectorCSV::Abrir(const std::string& ruta)
         throw;
     }
     fd_ = fd;
+    // The name as it is on disk, in Windows-1252 like every text of the errors.
+    const std::string nombre = real.substr(real.find_last_of('/') + 1);
+    nombre_ = DecodificaLinea(nombre);
+    if (nombre_.empty())
+        nombre_ = nombre;
+    lineas_ = 0;
     inicio_ = fin_ = 0;
     finArchivo_ = false;
 }
@@ -115,7 +136,8 @@ void LectorCSV::Cerrar()
 }
 
 // Reads more of the file behind the unread bytes, which move to the buffer's start; the buffer
-// doubles when they fill it. False when nothing more could be read.
+// doubles when they fill it, but grows no further than one byte beyond the longest line a read
+// takes, enough to tell that a line is longer. False when nothing more could be read.
 bool LectorCSV::rellena()
 {
     if (fd_ < 0)
@@ -127,8 +149,10 @@ bool LectorCSV::rellena()
         fin_ -= inicio_;
         inicio_ = 0;
     }
-    if (fin_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2);
+    if (fin_ == buffer_.size()) {
+        const std::size_t doble = buffer_.size() * 2;
+        buffer_.resize(lineaMaxima_ < doble ? std::max(lineaMaxima_ + 1, buffer_.size() + 1) : doble);
+    }
     ssize_t leidos;
     do
         leidos = ::read(fd_, buffer_.data() + fin_, buffer_.size() - fin_);
@@ -150,6 +174,12 @@ bool LectorCSV::Fin()
     return buffer_[inicio_] == kFinDeTexto;
 }
 
+void LectorCSV::lineaDemasiadoLarga() const
+{
+    throw store::FileError(kErrorDatos, "La l\xEDnea " + std::to_string(lineas_ + 1) + " de " + nombre_ +
+                                            " tiene m\xE1s de " + textoBytes(lineaMaxima_));
+}
+
 // The next line's text, inside the buffer: CRs removed, cut at 0x1A. Empty at the end of the
 // file.
 std::string_view LectorCSV::leeLinea()
@@ -158,13 +188,18 @@ std::string_view LectorCSV::leeLinea()
     char* lf;
     while (!(lf = static_cast<char*>(std::memchr(buffer_.data() + buscado, '\n', fin_ - buscado)))) {
         const std::size_t vistos = fin_ - inicio_;
+        if (vistos > lineaMaxima_)
+            lineaDemasiadoLarga();  // before the buffer grows for it
         if (!rellena())
             break;
         buscado = inicio_ + vistos;
     }
     char* const principio = buffer_.data() + inicio_;
     char* final = lf ? lf : buffer_.data() + fin_;
+    if (static_cast<std::size_t>(final - principio) > lineaMaxima_)
+        lineaDemasiadoLarga();
     inicio_ = static_cast<std::size_t>(final - buffer_.data()) + (lf ? 1 : 0);
+    ++lineas_;
 
     if (void* sub = std::memchr(principio, kFinDeTexto, static_cast<std::size_t>(final - principio)))
         final = static_cast<char*>(sub);
@@ -175,7 +210,18 @@ std::string_view LectorCSV::leeLinea()
 
 void LectorCSV::SaltaLinea()
 {
-    leeLinea();
+    // Only the LF is looked for; the bytes before it are dropped as they are read.
+    while (true) {
+        const std::size_t sinLeer = fin_ - inicio_;
+        if (const void* lf = std::memchr(buffer_.data() + inicio_, '\n', sinLeer)) {
+            inicio_ = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
+            break;
+        }
+        inicio_ = fin_;
+        if (!rellena())
+            break;
+    }
+    ++lineas_;
 }
 
 const RegistroCSV& LectorCSV::Siguiente()

@@ -9,6 +9,7 @@
 #include "store/table.h"
 
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,24 @@ std::string NombreDia(long dia)
 bool TieneFraccion(float valor)
 {
     return valor - std::trunc(valor) != 0.0f;
+}
+
+// The slot of DIASHORAST that a whole hour starts: 2 x hour - 1. None when that lies beyond
+// the integers, where no record's HORA can be.
+std::optional<long> FranjaDeHora(long hora)
+{
+    constexpr long kMayor = std::numeric_limits<long>::max() / 2 + 1;
+    constexpr long kMenor = std::numeric_limits<long>::min() / 2 + 1;
+    if (hora > kMayor || hora < kMenor)
+        return std::nullopt;
+    return 2 * (hora - 1) + 1;
+}
+
+// The position of an hour in the template list, counted from 0: hour - 1, or the lowest
+// position there is for the lowest hour, whose position before it cannot be told.
+long PosicionEnPlantilla(long hora)
+{
+    return hora == std::numeric_limits<long>::min() ? hora : hora - 1;
 }
 
 // The start time of a slot of a day in DIASHORAST: the first record, in record order, whose
@@ -202,18 +221,19 @@ void Exportacion::Importar2()
         const bool fraccionaria = TieneFraccion(sesiones);
         if (fraccionaria) {
             lineas = 1;
+            // A float with a fraction is far from the ends of the integers.
             const float horaExacta = static_cast<float>(soluc.asFloat("HORA"));
-            const long franja = TieneFraccion(horaExacta)
-                                    ? 2 * static_cast<long>(std::trunc(horaExacta))
-                                    : 2 * hora - 1;
-            linea.horaInicio = franjas.HoraDesde(dia, franja);
+            const std::optional<long> franja = TieneFraccion(horaExacta)
+                                                   ? 2 * static_cast<long>(std::trunc(horaExacta))
+                                                   : FranjaDeHora(hora);
+            linea.horaInicio = franja ? franjas.HoraDesde(dia, *franja) : std::string();
         }
 
         for (long i = 0; i < lineas; ++i) {
             if (!fraccionaria) {
                 // An hour the template lacks ends the export; nothing of this line is written.
                 if (hora < 1 || hora > static_cast<long>(plantilla.size()))
-                    throw store::ListIndexError(hora - 1);
+                    throw store::ListIndexError(PosicionEnPlantilla(hora));
                 linea.horaInicio = plantilla[static_cast<std::size_t>(hora - 1)];
             }
             ++numeroLinea;

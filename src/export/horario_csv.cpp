@@ -3,9 +3,7 @@
 #include "store/errors.h"
 #include "store/paths.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <string_view>
@@ -14,26 +12,16 @@ namespace exportacion {
 
 namespace {
 
-// Writes all of `datos`, going on after a short write or an interrupted call.
-void EscribeTodo(int fd, const std::string& datos)
+[[noreturn]] void FalloDeArchivo(int error)
 {
-    std::size_t hecho = 0;
-    while (hecho < datos.size()) {
-        const ssize_t n = ::write(fd, datos.data() + hecho, datos.size() - hecho);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            store::throwFileErrorFromErrno();
-        }
-        hecho += static_cast<std::size_t>(n);
-    }
+    throw store::FileError(store::windowsErrorCode(error));
 }
 
-// Closes `fd`; a failed close can mean that the data did not reach the file.
-void CierraDescriptor(int fd)
+// A regular file or a symbolic link, the link itself looked at, not what it points to.
+bool ArchivoOEnlace(const std::string& ruta)
 {
-    if (::close(fd) != 0 && errno != EINTR)
-        store::throwFileErrorFromErrno();
+    struct stat st;
+    return ::lstat(ruta.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
 }
 
 }  // namespace
@@ -65,56 +53,57 @@ ArchivoHorario::ArchivoHorario(const std::string& carpeta)
 {
 }
 
-ArchivoHorario::~ArchivoHorario()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+ArchivoHorario::~ArchivoHorario() = default;
 
 void ArchivoHorario::Crea()
 {
-    // A file of the same name in another letter case is the one being replaced.
+    store::FileSystem& sistema = store::fileSystem();
+    // A file of the same name in another letter case is the one being replaced; a link by that
+    // name is removed itself, whatever it points to.
     const std::string anterior = store::pathInFolder(carpeta_, kArchivoHorario);
-    if (anterior != ruta_ && store::fileExists(anterior))
-        ::unlink(anterior.c_str());
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (anterior != ruta_ && ArchivoOEnlace(anterior))
+        sistema.remove(anterior);
+    archivo_.reset();
+    fin_ = 0;
     // Kept open for the lines: one write each instead of an open, a write and a close.
-    const int fd = ::open(ruta_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0)
-        store::throwFileErrorFromErrno();
-    fd_ = fd;
+    std::unique_ptr<store::File> archivo;
+    if (const int error = sistema.open(ruta_, store::OpenMode::CreateTruncate, archivo))
+        FalloDeArchivo(error);
+    archivo_ = std::move(archivo);
 }
 
 void ArchivoHorario::AnadeLinea(const std::string& linea)
 {
-    if (fd_ < 0) {
-        // Not created here: the file must exist already.
-        int fd;
-        do
-            fd = ::open(ruta_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            store::throwFileErrorFromErrno();
-        fd_ = fd;
+    if (!archivo_) {
+        // Not created here: the file must exist already, and the lines go after its end.
+        std::unique_ptr<store::File> archivo;
+        if (const int error = store::fileSystem().open(ruta_, store::OpenMode::ReadWrite, archivo))
+            FalloDeArchivo(error);
+        if (!archivo->writable())
+            FalloDeArchivo(EACCES);
+        store::FileStatus estado;
+        if (const int error = archivo->status(estado))
+            FalloDeArchivo(error);
+        archivo_ = std::move(archivo);
+        fin_ = estado.size;
     }
     linea_.assign(linea);
     linea_ += "\r\n";
-    EscribeTodo(fd_, linea_);
+    if (const int error = archivo_->writeAt(fin_, linea_.data(), linea_.size())) {
+        // What the disk took of the line goes again, so that the file ends with a whole line.
+        archivo_->truncate(fin_);
+        FalloDeArchivo(error);
+    }
+    fin_ += linea_.size();
 }
 
 void ArchivoHorario::Cierra()
 {
-    if (fd_ < 0)
+    if (!archivo_)
         return;
-    const int fd = fd_;
-    fd_ = -1;
-    struct stat st;
-    const bool borrado = ::fstat(fd, &st) == 0 && st.st_nlink == 0;
-    CierraDescriptor(fd);
-    if (borrado)
+    const std::unique_ptr<store::File> archivo = std::move(archivo_);
+    store::FileStatus estado;
+    if (archivo->status(estado) == 0 && estado.links == 0)
         throw store::FileError(2);
 }
 

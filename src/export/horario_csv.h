@@ -2,6 +2,10 @@
 // every value in double quotes, Windows-1252 bytes as stored, CR LF after every line.
 #pragma once
 
+#include "store/file_io.h"
+
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,8 +18,9 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // stays as it is.
 std::string LineaHorario(const std::vector<std::string>& valores);
 
-// The file inside a folder, written through the operating system one line at a time: each
-// line is in the file when AnadeLinea returns. Failures are FileError.
+// The file inside a folder, written through the file layer one line at a time: each line is
+// in the file when AnadeLinea returns, and the file only ever ends with a whole line. Failures
+// are FileError.
 class ArchivoHorario {
 public:
     explicit ArchivoHorario(const std::string& carpeta);
@@ -24,9 +29,12 @@ public:
     ArchivoHorario& operator=(const ArchivoHorario&) = delete;
 
     // Replaces an earlier file of the same name, found without regard to letter case, with an
-    // empty "HORARIO.CSV", and keeps it open for appending.
+    // empty "HORARIO.CSV", and keeps it open for appending. A symbolic link in its place is
+    // replaced, never written through; a FIFO or a folder there is refused at once.
     void Crea();
-    // Writes the line and CR LF at the end of the file, in one write.
+    // Writes the line and CR LF at the end of the file, in one write. When the write fails
+    // (a full disk) the part of the line that reached the file is cut away again: the lines
+    // before stay, and the error is reported.
     void AnadeLinea(const std::string& linea);
     // Closes the file. One that was deleted while being written is reported as not found: its
     // lines went nowhere.
@@ -37,8 +45,9 @@ public:
 private:
     std::string carpeta_;
     std::string ruta_;
-    int fd_ = -1;
-    std::string linea_;  // the line being written, with its end
+    std::unique_ptr<store::File> archivo_;
+    std::uint64_t fin_ = 0;  // the end of the last whole line, where the next one goes
+    std::string linea_;      // the line being written, with its end
 };
 
 }  // namespace exportacion

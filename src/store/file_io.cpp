@@ -65,6 +65,7 @@ public:
         out.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
         out.device = static_cast<std::uint64_t>(st.st_dev);
         out.inode = static_cast<std::uint64_t>(st.st_ino);
+        out.links = static_cast<std::uint64_t>(st.st_nlink);
         return 0;
     }
 

@@ -16,6 +16,7 @@ struct FileStatus {
     std::int64_t modifiedNs = 0;  // last modification, in nanoseconds
     std::uint64_t device = 0;     // device and inode: the same file under any name or open
     std::uint64_t inode = 0;
+    std::uint64_t links = 1;      // names the file has; 0 once it was deleted while open
 };
 
 enum class LockKind { Read, Write };

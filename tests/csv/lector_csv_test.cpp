@@ -290,3 +290,84 @@ TEST_F(Lector, PathsUpTo259CharactersOpenAndLongerOnesAreRefused)
     std::ofstream(conEnie) << "h\n2\n";
     EXPECT_EQ(registros(conEnie), (V{{"2"}}));
 }
+
+namespace {
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+// A file of `largo` zero bytes that take no disk, then `cola`.
+std::string archivoDisperso(const fs::path& ruta, std::size_t largo, const std::string& cola)
+{
+    const int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(::ftruncate(fd, static_cast<off_t>(largo)), 0);
+    EXPECT_EQ(::pwrite(fd, cola.data(), cola.size(), static_cast<off_t>(largo)), static_cast<ssize_t>(cola.size()));
+    ::close(fd);
+    return ruta.string();
+}
+
+// The text of the error a read throws, or "" when it reads.
+template <class Lectura>
+std::string errorAlLeer(Lectura leer)
+{
+    try {
+        leer();
+        return {};
+    } catch (const store::FileError& e) {
+        return e.what();
+    }
+}
+
+}  // namespace
+
+TEST_F(Lector, ASkippedLineIsNotKeptHoweverLongItIs)
+{
+    // A header of 64 MiB without LF, far beyond the longest line a read keeps: the buffer keeps
+    // its size while the header goes by.
+    LectorCSV lector(4096);
+    lector.Abrir(archivoDisperso(carpeta / "a.csv", 64 * kMiB, "\r\n1,\"b\"\r\n"));
+    EXPECT_EQ(lector.Capacidad(), 4096u);
+    lector.SaltaLinea();
+    EXPECT_EQ(campos(lector.Siguiente()), (Campos{"1", "b"}));
+    EXPECT_TRUE(lector.Fin());
+    EXPECT_EQ(lector.Capacidad(), 4096u);
+
+    // A file that is one such line and nothing else.
+    lector.Abrir(archivoDisperso(carpeta / "b.csv", 64 * kMiB, ""));
+    lector.SaltaLinea();
+    EXPECT_TRUE(lector.Fin());
+    EXPECT_EQ(lector.Capacidad(), 4096u);
+}
+
+TEST_F(Lector, ALineLongerThanTheLimitIsRefusedWithItsNumberAndTheFileName)
+{
+    // Lines of up to 100 bytes before their LF read, and the buffer grows no further than the
+    // longest line needs; the line of 101 bytes is refused. A header longer than that is
+    // skipped all the same, and the file is named as it is on disk, however the caller spelled
+    // it.
+    const std::string cien(100, 'x');
+    escribe("gruposCentro.csv", std::string(300, 'h') + "\n" + cien + "\n" + std::string(99, 'y') + "\r\n" +
+                                    cien + "," + "\r\n" + "z\n");
+    LectorCSV lector(16, 100);
+    lector.Abrir((carpeta / "GRUPOSCENTRO.CSV").string());
+    lector.SaltaLinea();
+    EXPECT_EQ(campos(lector.Siguiente()), (Campos{cien}));
+    EXPECT_EQ(campos(lector.Siguiente()), (Campos{std::string(99, 'y')}));
+    EXPECT_EQ(errorAlLeer([&] { lector.Siguiente(); }),
+              "La l\xEDnea 4 de gruposCentro.csv tiene m\xE1s de 100 bytes");
+    EXPECT_LE(lector.Capacidad(), 101u);
+
+    // The limit by default is 16 MiB, and a last line without LF counts the same.
+    const std::string largo = archivoDisperso(carpeta / "profesoresGrupoCentro.csv", 16 * kMiB + 1, "");
+    EXPECT_EQ(errorAlLeer([&] {
+                  LectorCSV otro;
+                  otro.Abrir(largo);
+                  otro.Siguiente();
+              }),
+              "La l\xEDnea 1 de profesoresGrupoCentro.csv tiene m\xE1s de 16 MiB");
+    fs::resize_file(largo, 16 * kMiB);
+    LectorCSV otro;
+    otro.Abrir(largo);
+    EXPECT_EQ(otro.Siguiente().Cuenta(), 0);  // 16 MiB of zero bytes: a line without fields
+    EXPECT_TRUE(otro.Fin());
+}

@@ -190,6 +190,36 @@ TEST_F(Exportar, AnHourBeyondTheTemplateStopsBeforeTheFileIsTouched)
     EXPECT_EQ(Horario(), "an earlier export\r\n");
 }
 
+TEST_F(Exportar, HoursAtTheEndsOfTheIntegersStopOrMissTheirSlotWithoutOverflow)
+{
+    TablasImportadas();
+    EscribeArchivo(carpeta / "HORARIO.CSV", "an earlier export\r\n");
+
+    // The lowest hour a SOLUC value can give is below the template like hour 0; the position
+    // before it cannot be told, so the error names the lowest position there is.
+    Soluc(7, {"MAT\tD1\tG1\tA12\t1\t-9223372036854775808\t1"});
+    const Ejecucion menor = Exporta();
+    EXPECT_EQ(menor.estado, 2);
+    EXPECT_EQ(menor.errores, "List index out of bounds (-9223372036854775808)\n");
+    EXPECT_EQ(Horario(), "an earlier export\r\n");
+
+    // A fractional entry takes the slot 2 x HORA - 1 of DIASHORAST: none is that high or that
+    // low (most of these do not even fit in an integer), so the start time is empty, as for any
+    // slot the table lacks.
+    Soluc(7, {"MAT\tD1\tG1\tA12\t1\t-9223372036854775808\t1.5",
+              "MAT\tD1\tG1\tA12\t1\t4611686018427387904\t1.5",
+              "MAT\tD1\tG1\tA12\t2\t-4611686018427387904\t1.5",
+              "MAT\tD1\tG1\tA12\t2\t9223372036854774784\t1.5", "MAT\tD1\tG1\tA12\t1\t2\t1.5"});
+    const Ejecucion fraccion = Exporta();
+    EXPECT_EQ(fraccion.estado, 0) << fraccion.errores;
+    EXPECT_EQ(fraccion.errores, "");
+    EXPECT_EQ(Horario(), Linea(1, "Luns", "", "1A", "MAT", "Docente 1", "A12") +
+                             Linea(2, "Luns", "", "1A", "MAT", "Docente 1", "A12") +
+                             Linea(3, "Martes", "", "1A", "MAT", "Docente 1", "A12") +
+                             Linea(4, "Martes", "", "1A", "MAT", "Docente 1", "A12") +
+                             Linea(5, "Luns", "09:30", "1A", "MAT", "Docente 1", "A12"));
+}
+
 TEST_F(Exportar, AnEmptySolutionGivesAnEmptyFile)
 {
     TablasImportadas();

@@ -1,11 +1,16 @@
 #include "csv/divide_campos.h"
 #include "export/horario_csv.h"
 #include "store/errors.h"
+#include "store/file_io.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -122,4 +127,169 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
         EXPECT_EQ(e.code(), 2);
     }
     EXPECT_FALSE(fs::exists(dir / "HORARIO.CSV"));
+}
+
+namespace {
+
+// A disk that holds `cabe` more bytes of file data and is then full: the write that crosses
+// the limit leaves its first part in the file, as a real disk does, and reports ENOSPC.
+class DiscoQueSeLlena : public store::FileSystem {
+public:
+    explicit DiscoQueSeLlena(std::uint64_t cabe) : queda_(cabe) {}
+
+    class Envuelto : public store::File {
+    public:
+        Envuelto(std::unique_ptr<store::File> dentro, std::uint64_t& queda) : dentro_(std::move(dentro)), queda_(queda) {}
+        int readAt(std::uint64_t o, void* d, std::size_t n, std::size_t& got) override
+        {
+            return dentro_->readAt(o, d, n, got);
+        }
+        int writeAt(std::uint64_t o, const void* d, std::size_t n) override
+        {
+            if (n <= queda_) {
+                queda_ -= n;
+                return dentro_->writeAt(o, d, n);
+            }
+            const std::size_t parte = static_cast<std::size_t>(queda_);
+            queda_ = 0;
+            if (const int rc = dentro_->writeAt(o, d, parte))
+                return rc;
+            return ENOSPC;
+        }
+        int status(store::FileStatus& s) override { return dentro_->status(s); }
+        int lock(std::uint64_t o, std::uint64_t n, store::LockKind k, bool w) override
+        {
+            return dentro_->lock(o, n, k, w);
+        }
+        int unlock(std::uint64_t o, std::uint64_t n) override { return dentro_->unlock(o, n); }
+        bool writable() const override { return dentro_->writable(); }
+        int truncate(std::uint64_t size) override { return dentro_->truncate(size); }
+
+    private:
+        std::unique_ptr<store::File> dentro_;
+        std::uint64_t& queda_;
+    };
+
+    int open(const std::string& path, store::OpenMode mode, std::unique_ptr<store::File>& out) override
+    {
+        std::unique_ptr<store::File> dentro;
+        if (const int rc = store::posixFileSystem().open(path, mode, dentro))
+            return rc;
+        out = std::make_unique<Envuelto>(std::move(dentro), queda_);
+        return 0;
+    }
+    int remove(const std::string& path) override { return store::posixFileSystem().remove(path); }
+    int rename(const std::string& from, const std::string& to) override
+    {
+        return store::posixFileSystem().rename(from, to);
+    }
+    int makeFolder(const std::string& path) override { return store::posixFileSystem().makeFolder(path); }
+    int removeFolder(const std::string& path) override { return store::posixFileSystem().removeFolder(path); }
+
+private:
+    std::uint64_t queda_;
+};
+
+// Puts a file system in place for one test and the operating system's back after it.
+struct ConSistemaDeArchivos {
+    explicit ConSistemaDeArchivos(store::FileSystem& fs) { store::setFileSystem(&fs); }
+    ~ConSistemaDeArchivos() { store::setFileSystem(nullptr); }
+};
+
+}  // namespace
+
+TEST_F(Carpeta, AFullDiskLeavesOnlyTheWholeLinesWrittenBefore)
+{
+    const std::string primera = "\"1\",\"Luns\",\"08:00\",\"1A\",\"MAT\"";
+    const std::string segunda = "\"2\",\"Martes\",\"09:00\",\"1A\",\"FIS\"";
+    const std::string antes = primera + "\r\n" + segunda + "\r\n";
+    // Room for the first two lines and part of the third: "\"3\",\"Mar" reaches the disk.
+    DiscoQueSeLlena disco(antes.size() + 9);
+    ConSistemaDeArchivos enUso(disco);
+    ArchivoHorario archivo(dir.string());
+    archivo.Crea();
+    archivo.AnadeLinea(primera);
+    archivo.AnadeLinea(segunda);
+    try {
+        archivo.AnadeLinea("\"3\",\"Martes\",\"10:00\",\"1A\",\"FIS\"");
+        FAIL() << "a line was written to a full disk";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), 101);
+        EXPECT_STREQ(e.what(), "Disco lleno");
+    }
+    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), antes) << "the torn line is cut away, the lines before stay";
+    archivo.Cierra();
+    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), antes);
+}
+
+TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)
+{
+    // The folder of the CSV files, and files outside it that links inside it point to.
+    const fs::path zare = dir / "zare", fuera = dir / "fuera";
+    fs::create_directories(zare);
+    fs::create_directories(fuera);
+    std::ofstream(fuera / "ajeno.txt") << "ajeno\n";
+    std::ofstream(fuera / "otro.txt") << "otro\n";
+
+    // A link by the file's own name.
+    fs::create_symlink(fuera / "ajeno.txt", zare / "HORARIO.CSV");
+    {
+        ArchivoHorario archivo(zare.string());
+        archivo.Crea();
+        archivo.AnadeLinea("\"1\"");
+        archivo.Cierra();
+    }
+    EXPECT_EQ(Lee(fuera / "ajeno.txt"), "ajeno\n");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(zare / "HORARIO.CSV")));
+    EXPECT_EQ(Lee(zare / "HORARIO.CSV"), "\"1\"\r\n");
+
+    // A link by the name in another letter case is the earlier file: the link goes, whatever
+    // it points to, and its target stays.
+    for (const fs::path& destino : {fuera / "otro.txt", fuera / "no-existe.txt", fuera}) {
+        fs::remove(zare / "HORARIO.CSV");
+        fs::create_symlink(destino, zare / "horario.csv");
+        ArchivoHorario archivo(zare.string());
+        archivo.Crea();
+        archivo.AnadeLinea("\"2\"");
+        archivo.Cierra();
+        std::vector<std::string> nombres;
+        for (const auto& e : fs::directory_iterator(zare))
+            nombres.push_back(e.path().filename().string());
+        EXPECT_EQ(nombres, std::vector<std::string>{"HORARIO.CSV"}) << destino;
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(zare / "HORARIO.CSV"))) << destino;
+        EXPECT_EQ(Lee(zare / "HORARIO.CSV"), "\"2\"\r\n") << destino;
+    }
+    EXPECT_EQ(Lee(fuera / "otro.txt"), "otro\n");
+    EXPECT_TRUE(fs::is_directory(fuera));
+}
+
+TEST_F(Carpeta, AFifoInTheFilesPlaceIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo((dir / "HORARIO.CSV").c_str(), 0600), 0);
+    // First in a child that an alarm ends, so that an open waiting for a reader cannot hang
+    // the suite: it must come back with the code for a file that cannot be created.
+    const pid_t hijo = ::fork();
+    ASSERT_GE(hijo, 0);
+    if (hijo == 0) {
+        ::alarm(20);
+        int codigo = 0;
+        try {
+            ArchivoHorario(dir.string()).Crea();
+        } catch (const store::FileError& e) {
+            codigo = e.code();
+        }
+        ::_exit(codigo);
+    }
+    int estado = 0;
+    ASSERT_EQ(::waitpid(hijo, &estado, 0), hijo);
+    ASSERT_TRUE(WIFEXITED(estado)) << "the creation hung on the FIFO";
+    ASSERT_EQ(WEXITSTATUS(estado), 5);
+    try {
+        ArchivoHorario(dir.string()).Crea();
+        FAIL() << "creating over a FIFO succeeded";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), 5);
+        EXPECT_STREQ(e.what(), "Acceso al archivo denegado");
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "HORARIO.CSV"));
 }

@@ -357,6 +357,8 @@ TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)
     ASSERT_GT(kept.size(), 1000u);
     EXPECT_LT(kept.size(), horarioCompleto.size());
     EXPECT_EQ(kept, horarioCompleto.substr(0, kept.size())) << "the lines before the full disk stay";
+    // Only whole lines: the one the disk cut short is gone, and the file ends with CR LF.
+    EXPECT_EQ(kept.substr(kept.size() - 2), "\r\n") << "torn last line: ..." << kept.substr(kept.size() - 40);
     const auto tablas = TablasValidas();
     EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
 }
