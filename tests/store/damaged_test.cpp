@@ -145,6 +145,23 @@ TEST_F(DamagedTest, LengthsAndCountsBeyondTheFile)
     expectDamaged(b, "registro");
 }
 
+TEST_F(DamagedTest, AHeaderWithoutRoomForItsTerminator)
+{
+    // One byte short: the fields fit, the terminator does not, and every record would be read
+    // one byte early.
+    std::string b = valid;
+    setLe16(b, 8, headerLength - 1);
+    expectDamaged(b, "final de su lista");
+    // The same in a level 3 table that another engine wrote.
+    const std::string other = file("NIVEL3.DBF");
+    dbfcheck("create " + other + " 3 ABREV:C:8,DIA:N:3:0", "AB\t1\nCD\t2\n");
+    std::string old = readBytes(other);
+    ASSERT_EQ(old[le16(old, 8) - 1], '\x0D');
+    setLe16(old, 8, le16(old, 8) - 1);
+    writeBytes(other, old);
+    expectEngineError([] { Table("\\ZTEMP", "NIVEL3").open(Access::Shared); }, {"La tabla NIVEL3", "final de su lista"});
+}
+
 TEST_F(DamagedTest, BadFieldDescriptors)
 {
     std::string b = valid;
