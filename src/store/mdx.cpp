@@ -143,6 +143,7 @@ public:
 
     void insert(int tag, const MdxKey& key, std::uint32_t recNo) override;
     void erase(int tag, const MdxKey& key, std::uint32_t recNo) override;
+    MdxKeyCount keyCount(int tag) const override;
     std::vector<std::uint32_t> order(int tag) const override;
     std::uint32_t find(int tag, const MdxKey& key) const override;
     void flush() override;
@@ -191,6 +192,7 @@ private:
     std::string tableName_;
     bool writable_;
     bool loaded_ = false;  // a file refused while loading is never written
+    bool changed_ = false; // an insert or erase since opening: only then is the file written
     int fd_ = -1;
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
@@ -341,6 +343,7 @@ void MdxFile::loadTag(const std::vector<std::uint8_t>& data, int number, int ver
     tag.info.keyLength = keyLength;
     tag.info.descending = (format & kFormatDescending) != 0;
     tag.info.unique = (format & (kFormatUnique | kFormatDistinct)) != 0 || block[kTagUnique] != 0;
+    tag.info.filtered = block[kTagForExists] != 0;
 
     tag.order.type = type;
     tag.order.length = keyLength;
@@ -561,6 +564,20 @@ MdxFile::KeyBytes MdxFile::encode(const Tag& tag, const MdxKey& key) const
     return bytes;
 }
 
+MdxKeyCount MdxFile::keyCount(int tagNo) const
+{
+    const Tag& tag = tagAt(tagNo);
+    MdxKeyCount count;
+    for (const Node& node : tag.nodes) {
+        if (!node.live || !node.leaf)
+            continue;
+        count.keys += static_cast<std::uint32_t>(node.count());
+        for (const std::uint32_t rec : node.refs)
+            count.greatestRecord = std::max(count.greatestRecord, rec);
+    }
+    return count;
+}
+
 std::vector<std::uint32_t> MdxFile::order(int tagNo) const
 {
     const Tag& tag = tagAt(tagNo);
@@ -599,6 +616,7 @@ Tag& MdxFile::writableTag(int tagNo, std::uint32_t recNo)
         throw EngineError("El \xEDndice de la tabla " + tableName_ + " est\xE1 abierto s\xF3lo para lectura");
     if (recNo == 0 || recNo > kMaxRecNo)
         throw EngineError("El \xEDndice de la tabla " + tableName_ + " no admite el registro " + std::to_string(recNo));
+    changed_ = true;
     return tag;
 }
 
@@ -847,7 +865,7 @@ void MdxFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_
 
 void MdxFile::flush()
 {
-    if (!writable_ || !loaded_)
+    if (!writable_ || !loaded_ || !changed_)
         return;
     std::vector<std::uint8_t>& block = blockBuffer_;
     block.resize(static_cast<std::size_t>(blockBytes_));

@@ -82,6 +82,7 @@ char keyTypeFor(char fieldType)
     case 'N':
     case 'F':
     case 'I':
+    case '+':
     case 'O': return 'N';
     default: return 0;
     }
@@ -329,6 +330,27 @@ public:
 
     void openIndex()
     {
+        for (bool again = access_ == Access::Shared;; again = false) {
+            loadIndex();
+            const std::string misfit = indexMisfit();
+            if (misfit.empty())
+                return;
+            mdx_.reset();
+            tags_.clear();
+            // Another open may have written the table between our reading it and its index:
+            // then both are read again, once.
+            FileStatus status;
+            if (again && file_->status(status) == 0 &&
+                (status.size != known_.size || status.modifiedNs != known_.modifiedNs)) {
+                load();
+                continue;
+            }
+            fail(texts::damagedIndex(name_, misfit));
+        }
+    }
+
+    void loadIndex()
+    {
         mdx_.reset();
         tags_.clear();
         if (!layout_.productionIndex)
@@ -342,6 +364,34 @@ public:
         mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language);
         for (const MdxTag& info : mdx_->tags())
             tags_.push_back({info, fieldIndex(info.field)});
+    }
+
+    // Why the index does not fit the table, or "" when it does. A tag on a field has keys of the
+    // field's type and size and one key for each record (fewer only when the tag is unique or
+    // has a condition), each naming a record of the table; anything else would find some
+    // records and miss others.
+    std::string indexMisfit() const
+    {
+        for (std::size_t t = 0; t < tags_.size(); ++t) {
+            const Tag& tag = tags_[t];
+            if (tag.field < 0)
+                continue;  // an expression this engine does not keep
+            const FieldDef& f = layout_.fields[static_cast<std::size_t>(tag.field)].def;
+            const std::string what = "la etiqueta " + tag.info.name;
+            if (keyTypeFor(f.type) != tag.info.keyType)
+                return what + " tiene claves de tipo " + std::string(1, tag.info.keyType) + " y el campo " + f.name +
+                       " es de tipo " + std::string(1, f.type);
+            if (tag.info.keyType == 'C' && tag.info.keyLength != f.size)
+                return what + " tiene claves de " + std::to_string(tag.info.keyLength) + " caracteres y el campo " +
+                       f.name + " tiene " + std::to_string(f.size);
+            const MdxKeyCount keys = mdx_->keyCount(static_cast<int>(t));
+            if (keys.greatestRecord > count())
+                return what + " nombra el registro " + std::to_string(keys.greatestRecord) + ", que no existe";
+            if (keys.keys > count() || (keys.keys < count() && !tag.info.unique && !tag.info.filtered))
+                return what + " tiene " + std::to_string(keys.keys) + " claves y la tabla " +
+                       std::to_string(count()) + " registros";
+        }
+        return {};
     }
 
     int tagNumber(const std::string& tag) const
