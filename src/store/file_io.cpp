@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,12 +12,7 @@ namespace {
 class PosixFile final : public File {
 public:
     PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
-    ~PosixFile() override
-    {
-        if (mapped_)
-            ::munmap(mapped_, mappedLength_);
-        ::close(fd_);
-    }
+    ~PosixFile() override { ::close(fd_); }
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override
     {
@@ -105,25 +99,9 @@ public:
         return 0;
     }
 
-    unsigned char* mapStart(std::size_t length) override
-    {
-        if (!writable_ || length == 0)
-            return nullptr;
-        if (mapped_)
-            return length <= mappedLength_ ? static_cast<unsigned char*>(mapped_) : nullptr;
-        void* p = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-        if (p == MAP_FAILED)
-            return nullptr;
-        mapped_ = p;
-        mappedLength_ = length;
-        return static_cast<unsigned char*>(p);
-    }
-
 private:
     int fd_;
     bool writable_;
-    void* mapped_ = nullptr;
-    std::size_t mappedLength_ = 0;
 };
 
 // Opens for creating: a symbolic link in the way is removed first, anything else that is not

@@ -38,15 +38,6 @@ public:
         (void)size;
         return ENOTSUP;
     }
-    // The first `length` bytes of the file as shared, writable memory: stores into it reach the
-    // file as a write would, without a system call. nullptr when the file cannot be mapped (the
-    // caller then writes with writeAt). The memory lives as long as this open file; the file
-    // must hold at least `length` bytes while it is used.
-    virtual unsigned char* mapStart(std::size_t length)
-    {
-        (void)length;
-        return nullptr;
-    }
 };
 
 // Files the program creates never write through a symbolic link: a link in their place is

@@ -867,6 +867,13 @@ void MdxFile::flush()
 {
     if (!writable_ || !loaded_ || !changed_)
         return;
+    // Another program may have cut the file under us: writing pages into it then would leave
+    // holes of zeros where the rest of the tree was.
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0)
+        throwFileErrorFromErrno();
+    if (static_cast<std::uint64_t>(info.st_size) < fileBytes_)
+        damaged("otro programa ha acortado el archivo mientras estaba abierto");
     std::vector<std::uint8_t>& block = blockBuffer_;
     block.resize(static_cast<std::size_t>(blockBytes_));
     for (Tag& tag : tags_) {

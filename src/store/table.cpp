@@ -13,7 +13,6 @@
 #include "store/update_streak.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -111,9 +110,7 @@ public:
     mutable RecordStore records_;  // recordCount records, read from the file as needed
     std::string blank_;
     FileStatus known_;     // the file as last read or written (shared opens watch it)
-    // Bytes 0 to 7 of the file as shared memory, so the date and record count of a post reach
-    // the file without a system call of their own; nullptr when the file cannot be mapped.
-    unsigned char* header_ = nullptr;
+    bool wrote_ = false;   // this open has written to the file
 
     enum class State { Browse, Edit, Append };
     State state_ = State::Browse;
@@ -288,6 +285,7 @@ public:
     {
         if (!file_->writable())
             fail(texts::readOnly(name_));
+        wrote_ = true;
         if (const int rc = file_->writeAt(offset, data, size))
             fail(texts::writeFailed(name_, rc));
     }
@@ -424,8 +422,6 @@ public:
         access_ = access;
         try {
             load();
-            if (file_->writable())
-                header_ = file_->mapStart(8);
             openIndex();
             activeTagNo_ = -1;
             if (!activeTag_.empty()) {
@@ -448,8 +444,8 @@ public:
         streak_.end();
         mdx_.reset();
         tags_.clear();
-        header_ = nullptr;
         file_.reset();
+        wrote_ = false;
         records_.reset(nullptr, 0, 1, 0);
         locateByText_.clear();
         locateIndexes_.clear();
@@ -472,6 +468,8 @@ public:
             postPending();
             if (mdx_)
                 mdx_->flush();
+            if (wrote_)
+                checkNotCut();
         } catch (...) {
             failure = std::current_exception();
         }
@@ -739,6 +737,8 @@ public:
             unsigned char stored[4];
             bool cut = false;
             readExact(f.descriptorOffset + dbf::kAutoIncrementInDescriptor, stored, 4, cut);
+            if (cut)
+                failCut();
             std::uint32_t next = stored[0] | stored[1] << 8 | stored[2] << 16 | std::uint32_t(stored[3]) << 24;
             if (next == 0)
                 next = 1;
@@ -758,18 +758,24 @@ public:
     {
         unsigned char bytes[7];
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
-        if (!header_) {
-            write(1, bytes, recordCount ? 7 : 3);
-            return;
-        }
-        std::memcpy(header_ + 1, bytes, 3);
-        if (recordCount) {
-            // One aligned store, so a reader never sees half of the new count.
-            std::uint32_t count;
-            std::memcpy(&count, bytes + 3, 4);
-            std::atomic_ref<std::uint32_t>(*reinterpret_cast<std::uint32_t*>(header_ + 4))
-                .store(count, std::memory_order_release);
-        }
+        write(1, bytes, recordCount ? 7 : 3);
+    }
+
+    [[noreturn]] void failCut() const
+    {
+        fail(texts::damaged(name_, "otro programa ha acortado el archivo mientras estaba abierta"));
+    }
+
+    // Another program may cut the file under an open (no lock stops it): a write past its new
+    // end would leave a hole of zeros where the header and records were, and report success.
+    // So before each write, and at closing after writing, the file must still hold every record.
+    void checkNotCut()
+    {
+        FileStatus status;
+        if (const int rc = file_->status(status))
+            fail(texts::readFailed(name_, rc));
+        if (status.size < recordOffset(count() + 1))
+            failCut();
     }
 
     std::uint64_t recordOffset(std::uint32_t recNo) const
@@ -787,6 +793,7 @@ public:
         if (mdx_)
             checkTagsKept();
         beginWrite();
+        checkNotCut();
         if (state_ == State::Append)
             postAppend();
         else
@@ -802,6 +809,7 @@ public:
         outgoing_ += static_cast<char>(dbf::kEndOfFile);  // the record and the new end in one write
         if (!file_->writable())
             fail(texts::readOnly(name_));
+        wrote_ = true;
         if (const int rc = file_->writeAt(recordOffset(recNo), outgoing_.data(), outgoing_.size())) {
             // A full disk may have taken part of the record: the table ends where it ended.
             if (file_->truncate(recordOffset(recNo)) == 0) {
@@ -887,6 +895,7 @@ public:
         beginWrite();
         if (current_ == 0 || current_ > count())
             fail(texts::noCurrentRecord(name_));
+        checkNotCut();
         const unsigned char flag = dbf::kDeleted;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();
