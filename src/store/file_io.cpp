@@ -150,6 +150,10 @@ public:
         bool writable = true;
         if (mode == OpenMode::CreateTruncate || mode == OpenMode::OpenOrCreate) {
             fd = openForCreate(path, mode == OpenMode::CreateTruncate);
+        } else if (mode == OpenMode::CreateNew) {
+            do
+                fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            while (fd < 0 && errno == EINTR);
         } else {
             fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
             if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {

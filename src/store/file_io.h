@@ -47,6 +47,7 @@ enum class OpenMode {
     ReadWrite,        // an existing file; falls back to read-only when writing is not allowed
     CreateTruncate,   // created when missing, emptied when present
     OpenOrCreate,     // created when missing, kept as it is when present
+    CreateNew,        // created; EEXIST when the name is taken by anything, a link included
 };
 
 class FileSystem {

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "store/errors.h"
+#include "store/file_io.h"
 #include "store/mdx_collation.h"
 #include "store/mdx_format.h"
 #include "store/mdx_key.h"
@@ -1023,33 +1024,24 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
 
     // Written beside the old file and then put in its place: an index still open on the old
     // file keeps writing to that, never into the new one, and a failed write replaces nothing.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        refuse(fileErrorText(windowsErrorCode(errno)));
-    std::size_t done = 0;
-    int error = 0;
-    while (done < file.size() && error == 0) {
-        const ssize_t n = ::write(fd, file.data() + done, file.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            error = n < 0 ? errno : ENOSPC;
-        else
-            done += static_cast<std::size_t>(n);
+    FileSystem& fs = fileSystem();
+    static unsigned counter = 0;
+    std::string temporary;
+    std::unique_ptr<File> out;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = path + "." + std::to_string(::getpid()) + "." + std::to_string(++counter);
+        error = fs.open(temporary, OpenMode::CreateNew, out);
     }
-    // mkstemp makes the file readable by its owner only; give it the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (error == 0 && ::fchmod(fd, 0666 & ~mask) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
+    if (error != 0)
+        refuse(fileErrorText(windowsErrorCode(error)));
+    error = out->writeAt(0, file.data(), file.size());
+    out.reset();
+    if (error == 0)
+        error = fs.rename(temporary, path);
     if (error != 0) {
-        ::unlink(temporary.c_str());
-        throw FileError(windowsErrorCode(error));
+        fs.remove(temporary);
+        refuse(fileErrorText(windowsErrorCode(error)));
     }
     return open(path, true, table, languageId);
 }

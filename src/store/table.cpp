@@ -13,11 +13,13 @@
 #include "store/update_streak.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <span>
 #include <strings.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace store {
@@ -1208,12 +1210,31 @@ bool Table::findKey(const std::vector<Value>& values) { return impl_->findKey(va
 
 // ---------------------------------------------------------------------------------------------
 
-void recreateTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
-                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+namespace {
+
+// A private folder inside `folder` for building a table aside; its name is new, so nothing else
+// is in it and no link can stand in for a file in it. 0 or an errno value.
+int makeAsideFolder(const std::string& folder, std::string& out)
 {
-    const std::string folder = resolveFolder(folderGiven);
-    if (!folderExists(folder))
-        throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder)));
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        out = folder + "/.nueva." + std::to_string(::getpid()) + "." + std::to_string(++counter);
+        const int rc = fileSystem().makeFolder(out);
+        if (rc != EEXIST)
+            return rc;
+    }
+    return EEXIST;
+}
+
+}  // namespace
+
+NewTable::NewTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+    : name_(name), deleteFirst_(deleteFirst)
+{
+    folder_ = resolveFolder(folderGiven);
+    if (!folderExists(folder_))
+        throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder_)));
 
     std::vector<FieldDef> defs;
     try {
@@ -1244,34 +1265,132 @@ void recreateTable(const std::string& folderGiven, const std::string& name, cons
         tags.push_back(tag);
     }
 
+    // The names the files will have in place: the table's as given, or as an existing file of
+    // that name spells it when the commit does not delete that file first.
     const std::string fileName = dbfFileName(name);
-    FileSystem& fs = fileSystem();
-    // A table that some open holds cannot be replaced under it.
-    if (const std::string existing = pathInFolder(folder, fileName); fileExists(existing)) {
-        std::unique_ptr<File> file;
-        if (fs.open(existing, OpenMode::ReadWrite, file) == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
-            throw EngineError(texts::inUse(name));
+    dbfName_ = fileName;
+    const bool deletedFirst = std::any_of(deleteFirst.begin(), deleteFirst.end(), [&](const std::string& d) {
+        return ::strcasecmp(d.c_str(), fileName.c_str()) == 0;
+    });
+    if (!deletedFirst) {
+        const std::string existing = pathInFolder(folder_, fileName);
+        dbfName_ = existing.substr(existing.rfind('/') + 1);
     }
-    for (const std::string& doomed : deleteFirst) {
-        const std::string path = pathInFolder(folder, doomed);
-        if (fileExists(path))
-            fs.remove(path);  // failure ignored: the table is created over it
-    }
+    if (!tags.empty())
+        mdxName_ = mdxFileName(dbfName_);
 
-    const std::string dbfPath = pathInFolder(folder, fileName);
-    if (!tags.empty()) {
-        const std::string dbfOnDisk = dbfPath.substr(dbfPath.rfind('/') + 1);
-        // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
-        MdxIndex::create(pathInFolder(folder, mdxFileName(dbfOnDisk)), tags, kMdxLanguageWestEurope)->flush();
+    FileSystem& fs = fileSystem();
+    if (const int rc = makeAsideFolder(folder_, aside_)) {
+        aside_.clear();
+        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
     }
-    const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
-    std::unique_ptr<File> file;
-    if (const int rc = fs.open(dbfPath, OpenMode::CreateTruncate, file))
-        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
-    if (lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
-        throw EngineError(texts::inUse(name));
-    if (const int rc = file->writeAt(0, bytes.data(), bytes.size()))
-        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+    try {
+        if (!tags.empty()) {
+            try {
+                // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
+                MdxIndex::create(aside_ + "/" + mdxName_, tags, kMdxLanguageWestEurope);
+            } catch (const FileError& e) {
+                throw EngineError(texts::cannotCreateIndex(name, fileErrorText(e.code())));
+            }
+        }
+        const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
+        std::unique_ptr<File> file;
+        int rc = fs.open(aside_ + "/" + dbfName_, OpenMode::CreateTruncate, file);
+        if (rc == 0)
+            rc = file->writeAt(0, bytes.data(), bytes.size());
+        if (rc != 0)
+            throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+NewTable::~NewTable()
+{
+    if (!committed_)
+        discard();
+}
+
+Table& NewTable::table()
+{
+    if (committed_ || aside_.empty())
+        throw EngineError(texts::notOpen(name_));
+    if (!table_) {
+        table_ = std::make_unique<Table>(aside_, name_);
+        table_->open(Access::Exclusive);
+    }
+    return *table_;
+}
+
+void NewTable::commit()
+{
+    if (committed_ || aside_.empty())
+        return;
+    try {
+        if (table_)
+            table_->close();  // every record and key written
+        table_.reset();
+
+        FileSystem& fs = fileSystem();
+        const std::string dbfPath = folder_ + "/" + dbfName_;
+        // A table that some open holds cannot be replaced under it.
+        if (const std::string existing = pathInFolder(folder_, dbfFileName(name_)); fileExists(existing)) {
+            std::unique_ptr<File> file;
+            if (fs.open(existing, OpenMode::ReadWrite, file) == 0 &&
+                lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
+                throw EngineError(texts::inUse(name_));
+        }
+        for (const std::string& doomed : deleteFirst_) {
+            const std::string path = pathInFolder(folder_, doomed);
+            if (fileExists(path))
+                fs.remove(path);  // failure ignored: the table is put over it
+        }
+        if (!mdxName_.empty()) {
+            // The table goes first, so that an old table never stands beside the new index.
+            if (fileExists(dbfPath))
+                fs.remove(dbfPath);
+            if (const int rc = fs.rename(aside_ + "/" + mdxName_, folder_ + "/" + mdxName_))
+                throw EngineError(texts::cannotCreateIndex(name_, fileErrorText(windowsErrorCode(rc))));
+        }
+        if (const int rc = fs.rename(aside_ + "/" + dbfName_, dbfPath)) {
+            if (!mdxName_.empty())
+                fs.remove(folder_ + "/" + mdxName_);
+            throw EngineError(texts::cannotCreate(name_, fileErrorText(windowsErrorCode(rc))));
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+    committed_ = true;
+    fileSystem().removeFolder(aside_);
+}
+
+// Removes what was built and not put in place.
+void NewTable::discard()
+{
+    if (table_) {
+        try {
+            table_->close();
+        } catch (...) {
+            // Its files are removed below.
+        }
+        table_.reset();
+    }
+    if (aside_.empty())
+        return;
+    FileSystem& fs = fileSystem();
+    for (const std::string* file : {&dbfName_, &mdxName_})
+        if (!file->empty())
+            fs.remove(aside_ + "/" + *file);
+    fs.removeFolder(aside_);
+    aside_.clear();
+}
+
+void recreateTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+{
+    NewTable(folder, name, fields, indexes, deleteFirst).commit();
 }
 
 }  // namespace store
