@@ -155,18 +155,25 @@ public:
                 fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             while (fd < 0 && errno == EINTR);
         } else {
-            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            // O_NONBLOCK: a FIFO in the file's place must not hold the open up.
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
             if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
                 writable = false;
             }
         }
         if (fd < 0)
             return errno;
         struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A folder, a FIFO or a device is no table or index; reading one could wait forever.
             ::close(fd);
-            return EISDIR;
+            return S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+        }
+        if (mode == OpenMode::ReadWrite) {
+            const int fl = ::fcntl(fd, F_GETFL);
+            if (fl >= 0)
+                ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
         }
         out = std::make_unique<PosixFile>(fd, writable);
         return 0;

@@ -44,7 +44,7 @@ public:
 // replaced by the new file, its target left alone. A name held by something that is not a
 // regular file (a folder, a FIFO, a device) is refused with EACCES, without waiting on it.
 enum class OpenMode {
-    ReadWrite,        // an existing file; falls back to read-only when writing is not allowed
+    ReadWrite,        // an existing regular file; falls back to read-only when writing is not allowed
     CreateTruncate,   // created when missing, emptied when present
     OpenOrCreate,     // created when missing, kept as it is when present
     CreateNew,        // created; EEXIST when the name is taken by anything, a link included

@@ -3,8 +3,6 @@
 // flush writes back only the nodes and headers that changed since the last flush.
 #include "store/mdx.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -125,8 +123,6 @@ public:
         } catch (...) {
             // A destructor cannot report; callers flush after each change.
         }
-        if (fd_ >= 0)
-            ::close(fd_);
     }
 
     void load(int tableLanguageId);
@@ -194,7 +190,7 @@ private:
     bool writable_;
     bool loaded_ = false;  // a file refused while loading is never written
     bool changed_ = false; // an insert or erase since opening: only then is the file written
-    int fd_ = -1;
+    std::unique_ptr<File> file_;  // open while the index may be written
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
     std::uint32_t blockPages_ = 2;
@@ -212,33 +208,23 @@ private:
 
 void MdxFile::readFile(std::vector<std::uint8_t>& data)
 {
-    fd_ = ::open(path_.c_str(), (writable_ ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd_ < 0)
+    int rc = fileSystem().open(path_, OpenMode::ReadWrite, file_);
+    if (rc == 0 && writable_ && !file_->writable())
+        rc = EACCES;
+    if (rc != 0)
         throw EngineError("No se puede abrir el \xEDndice de la tabla " + tableName_ + ": " +
-                          fileErrorText(windowsErrorCode(errno)));
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0)
-        throwFileErrorFromErrno();
-    if (!S_ISREG(info.st_mode))
-        damaged("no es un archivo");
-    data.resize(static_cast<std::size_t>(info.st_size));
+                          fileErrorText(windowsErrorCode(rc)));
+    FileStatus info;
+    if (const int error = file_->status(info))
+        throw FileError(windowsErrorCode(error));
+    data.resize(static_cast<std::size_t>(info.size));
     std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pread(fd_, data.data() + done, data.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throwFileErrorFromErrno();
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = file_->readAt(0, data.data(), data.size(), done))
+        throw FileError(windowsErrorCode(error));
     data.resize(done);
     fileBytes_ = done;
-    if (!writable_) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (!writable_)
+        file_.reset();
 }
 
 void MdxFile::load(int tableLanguageId)
@@ -852,15 +838,8 @@ void MdxFile::serialize(const Tag& tag, const Node& node, std::uint8_t* block) c
 
 void MdxFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throwFileErrorFromErrno();
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = file_->writeAt(offset, data, size))
+        throw FileError(windowsErrorCode(error));
     fileBytes_ = std::max<std::uint64_t>(fileBytes_, offset + size);
 }
 
@@ -870,21 +849,24 @@ void MdxFile::flush()
         return;
     // Another program may have cut the file under us: writing pages into it then would leave
     // holes of zeros where the rest of the tree was.
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0)
-        throwFileErrorFromErrno();
-    if (static_cast<std::uint64_t>(info.st_size) < fileBytes_)
+    FileStatus info;
+    if (const int error = file_->status(info))
+        throw FileError(windowsErrorCode(error));
+    if (info.size < fileBytes_)
         damaged("otro programa ha acortado el archivo mientras estaba abierto");
     std::vector<std::uint8_t>& block = blockBuffer_;
     block.resize(static_cast<std::size_t>(blockBytes_));
+    auto writeNode = [&](const Tag& tag, Node& node) {
+        serialize(tag, node, block.data());
+        writeAt(static_cast<std::uint64_t>(node.page) * kPageBytes, block.data(), block.size());
+        node.dirty = false;
+    };
+
     for (Tag& tag : tags_) {
         for (const std::uint32_t id : tag.dirty) {
             Node& node = tag.nodes[id];
-            if (!node.live || !node.dirty)
-                continue;
-            serialize(tag, node, block.data());
-            writeAt(static_cast<std::uint64_t>(node.page) * kPageBytes, block.data(), block.size());
-            node.dirty = false;
+            if (node.live && node.dirty)
+                writeNode(tag, node);
         }
         tag.dirty.clear();
 
@@ -905,8 +887,8 @@ void MdxFile::flush()
     // reach the page count in its header.
     const std::uint64_t wanted = static_cast<std::uint64_t>(filePages_) * kPageBytes;
     if (fileBytes_ < wanted) {
-        if (::ftruncate(fd_, static_cast<off_t>(wanted)) != 0)
-            throwFileErrorFromErrno();
+        if (const int error = file_->truncate(wanted))
+            throw FileError(windowsErrorCode(error));
         fileBytes_ = wanted;
     }
 }
