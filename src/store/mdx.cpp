@@ -843,6 +843,12 @@ void MdxFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_
     fileBytes_ = std::max<std::uint64_t>(fileBytes_, offset + size);
 }
 
+// The pages are written in an order that keeps every key findable if the writing stops part
+// way (a crash, a kill): first the nodes on pages new to the file, which nothing on disk points
+// at yet; then the file's page count and the tag headers, which may point at a new root; then
+// the nodes already on disk, parents before children, so a node that a split shrank is written
+// after the nodes that now hold its moved keys. A reader of a file cut short in between finds
+// some keys twice, never one missing.
 void MdxFile::flush()
 {
     if (!writable_ || !loaded_ || !changed_)
@@ -862,14 +868,27 @@ void MdxFile::flush()
         node.dirty = false;
     };
 
-    for (Tag& tag : tags_) {
+    const std::uint32_t pagesOnDisk = get32(&header_[kFilePages]);
+    for (Tag& tag : tags_)
         for (const std::uint32_t id : tag.dirty) {
             Node& node = tag.nodes[id];
-            if (node.live && node.dirty)
+            if (node.live && node.dirty && node.page >= pagesOnDisk)
                 writeNode(tag, node);
         }
-        tag.dirty.clear();
-
+    // Blocks taken and freed again before any flush were never written: the file must still
+    // reach the page count in its header.
+    const std::uint64_t wanted = static_cast<std::uint64_t>(filePages_) * kPageBytes;
+    if (fileBytes_ < wanted) {
+        if (const int error = file_->truncate(wanted))
+            throw FileError(windowsErrorCode(error));
+        fileBytes_ = wanted;
+    }
+    if (pagesOnDisk != filePages_) {
+        put32(&header_[kFilePages], filePages_);
+        stampDate(&header_[kFileUpdated]);
+        writeAt(0, header_.data(), header_.size());
+    }
+    for (Tag& tag : tags_) {
         const std::uint32_t rootPage = tag.nodes[tag.root].page;
         const std::uint32_t pages = kHeaderPages + blockPages_ * tag.liveNodes;
         if (get32(&tag.header[kTagRoot]) != rootPage || get32(&tag.header[kTagPages]) != pages) {
@@ -878,18 +897,14 @@ void MdxFile::flush()
             writeAt(static_cast<std::uint64_t>(tag.headerPage) * kPageBytes, tag.header.data(), tag.header.size());
         }
     }
-    if (get32(&header_[kFilePages]) != filePages_) {
-        put32(&header_[kFilePages], filePages_);
-        stampDate(&header_[kFileUpdated]);
-        writeAt(0, header_.data(), header_.size());
-    }
-    // Blocks taken and freed again before any flush were never written: the file must still
-    // reach the page count in its header.
-    const std::uint64_t wanted = static_cast<std::uint64_t>(filePages_) * kPageBytes;
-    if (fileBytes_ < wanted) {
-        if (const int error = file_->truncate(wanted))
-            throw FileError(windowsErrorCode(error));
-        fileBytes_ = wanted;
+    // A change marks nodes from the leaf up: the reverse is parents first.
+    for (Tag& tag : tags_) {
+        for (auto it = tag.dirty.rbegin(); it != tag.dirty.rend(); ++it) {
+            Node& node = tag.nodes[*it];
+            if (node.live && node.dirty)
+                writeNode(tag, node);
+        }
+        tag.dirty.clear();
     }
 }
 
