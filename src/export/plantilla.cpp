@@ -44,11 +44,11 @@ bool CreaPlantillaSiFalta()
     const std::string carpeta = store::resolveFolder(import::kTrabajo);
     if (store::fileExists(store::pathInFolder(carpeta, kTablaPlantilla)))
         return false;
-    store::recreateTable(import::kTrabajo, kTablaPlantilla,
-                         {{"HORA", 'I', 4}, {"HORAINI", 'C', 5}, {"HORAFIN", 'C', 5}},
-                         {{"HORA", "HORA"}}, {});
-    store::Table plantilla(import::kTrabajo, kTablaPlantilla);
-    plantilla.open(store::Access::Shared);
+    // Built aside and put in place with its 20 hours: an existing template is never rebuilt,
+    // so one cut short would stay so.
+    store::NewTable nueva(import::kTrabajo, kTablaPlantilla,
+                          {{"HORA", 'I', 4}, {"HORAINI", 'C', 5}, {"HORAFIN", 'C', 5}}, {{"HORA", "HORA"}});
+    store::Table& plantilla = nueva.table();
     for (int hora = 1; hora <= kHorasPlantilla; ++hora) {
         plantilla.append();
         plantilla.setInteger("HORA", hora);
@@ -56,7 +56,7 @@ bool CreaPlantillaSiFalta()
         plantilla.setText("HORAFIN", HoraFinPlantilla(hora));
         plantilla.post();
     }
-    plantilla.close();
+    nueva.commit();
     return true;
 }
 

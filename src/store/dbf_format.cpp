@@ -199,6 +199,11 @@ Layout parseHeader(const unsigned char* header, std::size_t size, std::uint64_t 
     }
     if (layout.fields.empty())
         throw BadHeader("no tiene campos");
+    // The list of fields ends with its terminator inside the header; a header too short for it
+    // would have every record read from the wrong place.
+    if (pos >= layout.headerLength)
+        throw BadHeader("la longitud de la cabecera (" + std::to_string(layout.headerLength) +
+                        ") no da cabida a sus campos y al final de su lista");
     if (layout.recordLength < static_cast<std::uint32_t>(offset))
         throw BadHeader("la longitud de registro (" + std::to_string(layout.recordLength) +
                         ") no da cabida a sus campos (" + std::to_string(offset) + ")");

@@ -118,4 +118,9 @@ std::string cannotCreate(const std::string& table, const std::string& why)
     return "No se puede crear la tabla " + table + ": " + why;
 }
 
+std::string cannotCreateIndex(const std::string& table, const std::string& why)
+{
+    return "No se puede crear el \xEDndice de la tabla " + table + ": " + why;
+}
+
 }  // namespace store::texts

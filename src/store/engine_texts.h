@@ -27,6 +27,7 @@ std::string writeFailed(const std::string& table, int posixErrno);
 std::string restructured(const std::string& table);
 std::string readOnly(const std::string& table);
 std::string cannotCreate(const std::string& table, const std::string& why);
+std::string cannotCreateIndex(const std::string& table, const std::string& why);
 
 // A folder for messages: as the program names it and, when different, where it is on disk.
 std::string folderShown(const std::string& given, const std::string& resolved);

@@ -92,10 +92,14 @@ void writeNumberText(const dbf::Field& f, unsigned char* record, double value)
 {
     if (!std::isfinite(value))
         throw ValueError("un n\xFAmero no finito no se puede guardar");
-    if (value == 0)
-        value = 0;  // no "-0"
     char buffer[512];
-    const int n = std::snprintf(buffer, sizeof buffer, "%.*f", f.def.decimals, value);
+    int n = std::snprintf(buffer, sizeof buffer, "%.*f", f.def.decimals, value);
+    // A value that is or rounds to zero is stored "0" ("0.00"), never "-0": other engines
+    // read the sign.
+    if (n > 1 && buffer[0] == '-' && std::strspn(buffer + 1, "0.") == static_cast<std::size_t>(n - 1)) {
+        std::memmove(buffer, buffer + 1, static_cast<std::size_t>(n));
+        --n;
+    }
     if (n < 0 || n >= static_cast<int>(sizeof buffer) || n > f.def.size)
         throw ValueError("el valor " + formatNumber(value) + " no cabe en " + std::to_string(f.def.size) +
                          " posiciones");

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,12 +12,7 @@ namespace {
 class PosixFile final : public File {
 public:
     PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
-    ~PosixFile() override
-    {
-        if (mapped_)
-            ::munmap(mapped_, mappedLength_);
-        ::close(fd_);
-    }
+    ~PosixFile() override { ::close(fd_); }
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override
     {
@@ -106,25 +100,9 @@ public:
         return 0;
     }
 
-    unsigned char* mapStart(std::size_t length) override
-    {
-        if (!writable_ || length == 0)
-            return nullptr;
-        if (mapped_)
-            return length <= mappedLength_ ? static_cast<unsigned char*>(mapped_) : nullptr;
-        void* p = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-        if (p == MAP_FAILED)
-            return nullptr;
-        mapped_ = p;
-        mappedLength_ = length;
-        return static_cast<unsigned char*>(p);
-    }
-
 private:
     int fd_;
     bool writable_;
-    void* mapped_ = nullptr;
-    std::size_t mappedLength_ = 0;
 };
 
 // Opens for creating: a symbolic link in the way is removed first, anything else that is not
@@ -173,19 +151,30 @@ public:
         bool writable = true;
         if (mode == OpenMode::CreateTruncate || mode == OpenMode::OpenOrCreate) {
             fd = openForCreate(path, mode == OpenMode::CreateTruncate);
+        } else if (mode == OpenMode::CreateNew) {
+            do
+                fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            while (fd < 0 && errno == EINTR);
         } else {
-            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+            // O_NONBLOCK: a FIFO in the file's place must not hold the open up.
+            fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
             if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
                 writable = false;
             }
         }
         if (fd < 0)
             return errno;
         struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+            // A folder, a FIFO or a device is no table or index; reading one could wait forever.
             ::close(fd);
-            return EISDIR;
+            return S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+        }
+        if (mode == OpenMode::ReadWrite) {
+            const int fl = ::fcntl(fd, F_GETFL);
+            if (fl >= 0)
+                ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
         }
         out = std::make_unique<PosixFile>(fd, writable);
         return 0;

@@ -39,24 +39,16 @@ public:
         (void)size;
         return ENOTSUP;
     }
-    // The first `length` bytes of the file as shared, writable memory: stores into it reach the
-    // file as a write would, without a system call. nullptr when the file cannot be mapped (the
-    // caller then writes with writeAt). The memory lives as long as this open file; the file
-    // must hold at least `length` bytes while it is used.
-    virtual unsigned char* mapStart(std::size_t length)
-    {
-        (void)length;
-        return nullptr;
-    }
 };
 
 // Files the program creates never write through a symbolic link: a link in their place is
 // replaced by the new file, its target left alone. A name held by something that is not a
 // regular file (a folder, a FIFO, a device) is refused with EACCES, without waiting on it.
 enum class OpenMode {
-    ReadWrite,        // an existing file; falls back to read-only when writing is not allowed
+    ReadWrite,        // an existing regular file; falls back to read-only when writing is not allowed
     CreateTruncate,   // created when missing, emptied when present
     OpenOrCreate,     // created when missing, kept as it is when present
+    CreateNew,        // created; EEXIST when the name is taken by anything, a link included
 };
 
 class FileSystem {

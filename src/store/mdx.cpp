@@ -3,8 +3,6 @@
 // flush writes back only the nodes and headers that changed since the last flush.
 #include "store/mdx.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +15,7 @@
 #include <utility>
 
 #include "store/errors.h"
+#include "store/file_io.h"
 #include "store/mdx_collation.h"
 #include "store/mdx_format.h"
 #include "store/mdx_key.h"
@@ -124,8 +123,6 @@ public:
         } catch (...) {
             // A destructor cannot report; callers flush after each change.
         }
-        if (fd_ >= 0)
-            ::close(fd_);
     }
 
     void load(int tableLanguageId);
@@ -143,6 +140,7 @@ public:
 
     void insert(int tag, const MdxKey& key, std::uint32_t recNo) override;
     void erase(int tag, const MdxKey& key, std::uint32_t recNo) override;
+    MdxKeyCount keyCount(int tag) const override;
     std::vector<std::uint32_t> order(int tag) const override;
     std::uint32_t find(int tag, const MdxKey& key) const override;
     void flush() override;
@@ -191,7 +189,8 @@ private:
     std::string tableName_;
     bool writable_;
     bool loaded_ = false;  // a file refused while loading is never written
-    int fd_ = -1;
+    bool changed_ = false; // an insert or erase since opening: only then is the file written
+    std::unique_ptr<File> file_;  // open while the index may be written
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
     std::uint32_t blockPages_ = 2;
@@ -209,33 +208,23 @@ private:
 
 void MdxFile::readFile(std::vector<std::uint8_t>& data)
 {
-    fd_ = ::open(path_.c_str(), (writable_ ? O_RDWR : O_RDONLY) | O_CLOEXEC);
-    if (fd_ < 0)
+    int rc = fileSystem().open(path_, OpenMode::ReadWrite, file_);
+    if (rc == 0 && writable_ && !file_->writable())
+        rc = EACCES;
+    if (rc != 0)
         throw EngineError("No se puede abrir el \xEDndice de la tabla " + tableName_ + ": " +
-                          fileErrorText(windowsErrorCode(errno)));
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0)
-        throwFileErrorFromErrno();
-    if (!S_ISREG(info.st_mode))
-        damaged("no es un archivo");
-    data.resize(static_cast<std::size_t>(info.st_size));
+                          fileErrorText(windowsErrorCode(rc)));
+    FileStatus info;
+    if (const int error = file_->status(info))
+        throw FileError(windowsErrorCode(error));
+    data.resize(static_cast<std::size_t>(info.size));
     std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::pread(fd_, data.data() + done, data.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throwFileErrorFromErrno();
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = file_->readAt(0, data.data(), data.size(), done))
+        throw FileError(windowsErrorCode(error));
     data.resize(done);
     fileBytes_ = done;
-    if (!writable_) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    if (!writable_)
+        file_.reset();
 }
 
 void MdxFile::load(int tableLanguageId)
@@ -341,6 +330,7 @@ void MdxFile::loadTag(const std::vector<std::uint8_t>& data, int number, int ver
     tag.info.keyLength = keyLength;
     tag.info.descending = (format & kFormatDescending) != 0;
     tag.info.unique = (format & (kFormatUnique | kFormatDistinct)) != 0 || block[kTagUnique] != 0;
+    tag.info.filtered = block[kTagForExists] != 0;
 
     tag.order.type = type;
     tag.order.length = keyLength;
@@ -561,6 +551,20 @@ MdxFile::KeyBytes MdxFile::encode(const Tag& tag, const MdxKey& key) const
     return bytes;
 }
 
+MdxKeyCount MdxFile::keyCount(int tagNo) const
+{
+    const Tag& tag = tagAt(tagNo);
+    MdxKeyCount count;
+    for (const Node& node : tag.nodes) {
+        if (!node.live || !node.leaf)
+            continue;
+        count.keys += static_cast<std::uint32_t>(node.count());
+        for (const std::uint32_t rec : node.refs)
+            count.greatestRecord = std::max(count.greatestRecord, rec);
+    }
+    return count;
+}
+
 std::vector<std::uint32_t> MdxFile::order(int tagNo) const
 {
     const Tag& tag = tagAt(tagNo);
@@ -599,6 +603,7 @@ Tag& MdxFile::writableTag(int tagNo, std::uint32_t recNo)
         throw EngineError("El \xEDndice de la tabla " + tableName_ + " est\xE1 abierto s\xF3lo para lectura");
     if (recNo == 0 || recNo > kMaxRecNo)
         throw EngineError("El \xEDndice de la tabla " + tableName_ + " no admite el registro " + std::to_string(recNo));
+    changed_ = true;
     return tag;
 }
 
@@ -833,35 +838,57 @@ void MdxFile::serialize(const Tag& tag, const Node& node, std::uint8_t* block) c
 
 void MdxFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throwFileErrorFromErrno();
-        done += static_cast<std::size_t>(n);
-    }
+    if (const int error = file_->writeAt(offset, data, size))
+        throw FileError(windowsErrorCode(error));
     fileBytes_ = std::max<std::uint64_t>(fileBytes_, offset + size);
 }
 
+// The pages are written in an order that keeps every key findable if the writing stops part
+// way (a crash, a kill): first the nodes on pages new to the file, which nothing on disk points
+// at yet; then the file's page count and the tag headers, which may point at a new root; then
+// the nodes already on disk, parents before children, so a node that a split shrank is written
+// after the nodes that now hold its moved keys. A reader of a file cut short in between finds
+// some keys twice, never one missing.
 void MdxFile::flush()
 {
-    if (!writable_ || !loaded_)
+    if (!writable_ || !loaded_ || !changed_)
         return;
+    // Another program may have cut the file under us: writing pages into it then would leave
+    // holes of zeros where the rest of the tree was.
+    FileStatus info;
+    if (const int error = file_->status(info))
+        throw FileError(windowsErrorCode(error));
+    if (info.size < fileBytes_)
+        damaged("otro programa ha acortado el archivo mientras estaba abierto");
     std::vector<std::uint8_t>& block = blockBuffer_;
     block.resize(static_cast<std::size_t>(blockBytes_));
-    for (Tag& tag : tags_) {
+    auto writeNode = [&](const Tag& tag, Node& node) {
+        serialize(tag, node, block.data());
+        writeAt(static_cast<std::uint64_t>(node.page) * kPageBytes, block.data(), block.size());
+        node.dirty = false;
+    };
+
+    const std::uint32_t pagesOnDisk = get32(&header_[kFilePages]);
+    for (Tag& tag : tags_)
         for (const std::uint32_t id : tag.dirty) {
             Node& node = tag.nodes[id];
-            if (!node.live || !node.dirty)
-                continue;
-            serialize(tag, node, block.data());
-            writeAt(static_cast<std::uint64_t>(node.page) * kPageBytes, block.data(), block.size());
-            node.dirty = false;
+            if (node.live && node.dirty && node.page >= pagesOnDisk)
+                writeNode(tag, node);
         }
-        tag.dirty.clear();
-
+    // Blocks taken and freed again before any flush were never written: the file must still
+    // reach the page count in its header.
+    const std::uint64_t wanted = static_cast<std::uint64_t>(filePages_) * kPageBytes;
+    if (fileBytes_ < wanted) {
+        if (const int error = file_->truncate(wanted))
+            throw FileError(windowsErrorCode(error));
+        fileBytes_ = wanted;
+    }
+    if (pagesOnDisk != filePages_) {
+        put32(&header_[kFilePages], filePages_);
+        stampDate(&header_[kFileUpdated]);
+        writeAt(0, header_.data(), header_.size());
+    }
+    for (Tag& tag : tags_) {
         const std::uint32_t rootPage = tag.nodes[tag.root].page;
         const std::uint32_t pages = kHeaderPages + blockPages_ * tag.liveNodes;
         if (get32(&tag.header[kTagRoot]) != rootPage || get32(&tag.header[kTagPages]) != pages) {
@@ -870,18 +897,14 @@ void MdxFile::flush()
             writeAt(static_cast<std::uint64_t>(tag.headerPage) * kPageBytes, tag.header.data(), tag.header.size());
         }
     }
-    if (get32(&header_[kFilePages]) != filePages_) {
-        put32(&header_[kFilePages], filePages_);
-        stampDate(&header_[kFileUpdated]);
-        writeAt(0, header_.data(), header_.size());
-    }
-    // Blocks taken and freed again before any flush were never written: the file must still
-    // reach the page count in its header.
-    const std::uint64_t wanted = static_cast<std::uint64_t>(filePages_) * kPageBytes;
-    if (fileBytes_ < wanted) {
-        if (::ftruncate(fd_, static_cast<off_t>(wanted)) != 0)
-            throwFileErrorFromErrno();
-        fileBytes_ = wanted;
+    // A change marks nodes from the leaf up: the reverse is parents first.
+    for (Tag& tag : tags_) {
+        for (auto it = tag.dirty.rbegin(); it != tag.dirty.rend(); ++it) {
+            Node& node = tag.nodes[*it];
+            if (node.live && node.dirty)
+                writeNode(tag, node);
+        }
+        tag.dirty.clear();
     }
 }
 
@@ -998,33 +1021,24 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
 
     // Written beside the old file and then put in its place: an index still open on the old
     // file keeps writing to that, never into the new one, and a failed write replaces nothing.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        refuse(fileErrorText(windowsErrorCode(errno)));
-    std::size_t done = 0;
-    int error = 0;
-    while (done < file.size() && error == 0) {
-        const ssize_t n = ::write(fd, file.data() + done, file.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            error = n < 0 ? errno : ENOSPC;
-        else
-            done += static_cast<std::size_t>(n);
+    FileSystem& fs = fileSystem();
+    static unsigned counter = 0;
+    std::string temporary;
+    std::unique_ptr<File> out;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = path + "." + std::to_string(::getpid()) + "." + std::to_string(++counter);
+        error = fs.open(temporary, OpenMode::CreateNew, out);
     }
-    // mkstemp makes the file readable by its owner only; give it the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (error == 0 && ::fchmod(fd, 0666 & ~mask) != 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
+    if (error != 0)
+        refuse(fileErrorText(windowsErrorCode(error)));
+    error = out->writeAt(0, file.data(), file.size());
+    out.reset();
+    if (error == 0)
+        error = fs.rename(temporary, path);
     if (error != 0) {
-        ::unlink(temporary.c_str());
-        throw FileError(windowsErrorCode(error));
+        fs.remove(temporary);
+        refuse(fileErrorText(windowsErrorCode(error)));
     }
     return open(path, true, table, languageId);
 }

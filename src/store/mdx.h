@@ -20,6 +20,13 @@ struct MdxTag {
     int keyLength = 0;
     bool descending = false;
     bool unique = false;
+    bool filtered = false;  // the tag has a condition: only the records that meet it have a key
+};
+
+// The keys a tag holds: how many, and the greatest record number among them (0 when none).
+struct MdxKeyCount {
+    std::uint32_t keys = 0;
+    std::uint32_t greatestRecord = 0;
 };
 
 struct MdxKey {
@@ -59,13 +66,17 @@ public:
     virtual void insert(int tag, const MdxKey& key, std::uint32_t recNo) = 0;
     virtual void erase(int tag, const MdxKey& key, std::uint32_t recNo) = 0;
 
+    virtual MdxKeyCount keyCount(int tag) const = 0;
+
     // The record numbers of the tag in key order (equal keys in record number order).
     virtual std::vector<std::uint32_t> order(int tag) const = 0;
     // The first record number in key order whose key equals `key`; 0 when there is none.
     // A character key longer than the tag's key length is cut to it.
     virtual std::uint32_t find(int tag, const MdxKey& key) const = 0;
 
-    // Writes every changed page and the headers, so the file on disk is complete.
+    // Writes every changed page and the headers, so the file on disk is complete. Until the
+    // first insert or erase it writes nothing: an index that is only read is never written,
+    // and what loading mended in memory reaches the file only with a change of the caller's.
     virtual void flush() = 0;
 };
 

@@ -76,6 +76,7 @@ constexpr int kTagVersion = 20;     // 16-bit: 2
 constexpr int kTagUnique = 23;      // 0x01 unique, 0x21 distinct
 constexpr int kTagExpression = 24;  // key expression, zero-ended, 220 bytes
 constexpr int kTagExpressionBytes = 220;
+constexpr int kTagForExists = 245;  // 1: the tag has a FOR condition
 constexpr int kTagKeyExists = 246;  // 1
 
 constexpr std::uint8_t kFormatDescending = 0x08;

@@ -13,12 +13,13 @@
 #include "store/update_streak.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <optional>
 #include <span>
 #include <strings.h>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace store {
@@ -82,6 +83,7 @@ char keyTypeFor(char fieldType)
     case 'N':
     case 'F':
     case 'I':
+    case '+':
     case 'O': return 'N';
     default: return 0;
     }
@@ -110,9 +112,7 @@ public:
     mutable RecordStore records_;  // recordCount records, read from the file as needed
     std::string blank_;
     FileStatus known_;     // the file as last read or written (shared opens watch it)
-    // Bytes 0 to 7 of the file as shared memory, so the date and record count of a post reach
-    // the file without a system call of their own; nullptr when the file cannot be mapped.
-    unsigned char* header_ = nullptr;
+    bool wrote_ = false;   // this open has written to the file
 
     enum class State { Browse, Edit, Append };
     State state_ = State::Browse;
@@ -287,6 +287,7 @@ public:
     {
         if (!file_->writable())
             fail(texts::readOnly(name_));
+        wrote_ = true;
         if (const int rc = file_->writeAt(offset, data, size))
             fail(texts::writeFailed(name_, rc));
     }
@@ -329,6 +330,27 @@ public:
 
     void openIndex()
     {
+        for (bool again = access_ == Access::Shared;; again = false) {
+            loadIndex();
+            const std::string misfit = indexMisfit();
+            if (misfit.empty())
+                return;
+            mdx_.reset();
+            tags_.clear();
+            // Another open may have written the table between our reading it and its index:
+            // then both are read again, once.
+            FileStatus status;
+            if (again && file_->status(status) == 0 &&
+                (status.size != known_.size || status.modifiedNs != known_.modifiedNs)) {
+                load();
+                continue;
+            }
+            fail(texts::damagedIndex(name_, misfit));
+        }
+    }
+
+    void loadIndex()
+    {
         mdx_.reset();
         tags_.clear();
         if (!layout_.productionIndex)
@@ -342,6 +364,34 @@ public:
         mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language);
         for (const MdxTag& info : mdx_->tags())
             tags_.push_back({info, fieldIndex(info.field)});
+    }
+
+    // Why the index does not fit the table, or "" when it does. A tag on a field has keys of the
+    // field's type and size and one key for each record (fewer only when the tag is unique or
+    // has a condition), each naming a record of the table; anything else would find some
+    // records and miss others.
+    std::string indexMisfit() const
+    {
+        for (std::size_t t = 0; t < tags_.size(); ++t) {
+            const Tag& tag = tags_[t];
+            if (tag.field < 0)
+                continue;  // an expression this engine does not keep
+            const FieldDef& f = layout_.fields[static_cast<std::size_t>(tag.field)].def;
+            const std::string what = "la etiqueta " + tag.info.name;
+            if (keyTypeFor(f.type) != tag.info.keyType)
+                return what + " tiene claves de tipo " + std::string(1, tag.info.keyType) + " y el campo " + f.name +
+                       " es de tipo " + std::string(1, f.type);
+            if (tag.info.keyType == 'C' && tag.info.keyLength != f.size)
+                return what + " tiene claves de " + std::to_string(tag.info.keyLength) + " caracteres y el campo " +
+                       f.name + " tiene " + std::to_string(f.size);
+            const MdxKeyCount keys = mdx_->keyCount(static_cast<int>(t));
+            if (keys.greatestRecord > count())
+                return what + " nombra el registro " + std::to_string(keys.greatestRecord) + ", que no existe";
+            if (keys.keys > count() || (keys.keys < count() && !tag.info.unique && !tag.info.filtered))
+                return what + " tiene " + std::to_string(keys.keys) + " claves y la tabla " +
+                       std::to_string(count()) + " registros";
+        }
+        return {};
     }
 
     int tagNumber(const std::string& tag) const
@@ -374,8 +424,6 @@ public:
         access_ = access;
         try {
             load();
-            if (file_->writable())
-                header_ = file_->mapStart(8);
             openIndex();
             activeTagNo_ = -1;
             if (!activeTag_.empty()) {
@@ -398,8 +446,8 @@ public:
         streak_.end();
         mdx_.reset();
         tags_.clear();
-        header_ = nullptr;
         file_.reset();
+        wrote_ = false;
         records_.reset(nullptr, 0, 1, 0);
         locateByText_.clear();
         locateIndexes_.clear();
@@ -422,6 +470,8 @@ public:
             postPending();
             if (mdx_)
                 mdx_->flush();
+            if (wrote_)
+                checkNotCut();
         } catch (...) {
             failure = std::current_exception();
         }
@@ -689,6 +739,8 @@ public:
             unsigned char stored[4];
             bool cut = false;
             readExact(f.descriptorOffset + dbf::kAutoIncrementInDescriptor, stored, 4, cut);
+            if (cut)
+                failCut();
             std::uint32_t next = stored[0] | stored[1] << 8 | stored[2] << 16 | std::uint32_t(stored[3]) << 24;
             if (next == 0)
                 next = 1;
@@ -708,18 +760,24 @@ public:
     {
         unsigned char bytes[7];
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
-        if (!header_) {
-            write(1, bytes, recordCount ? 7 : 3);
-            return;
-        }
-        std::memcpy(header_ + 1, bytes, 3);
-        if (recordCount) {
-            // One aligned store, so a reader never sees half of the new count.
-            std::uint32_t count;
-            std::memcpy(&count, bytes + 3, 4);
-            std::atomic_ref<std::uint32_t>(*reinterpret_cast<std::uint32_t*>(header_ + 4))
-                .store(count, std::memory_order_release);
-        }
+        write(1, bytes, recordCount ? 7 : 3);
+    }
+
+    [[noreturn]] void failCut() const
+    {
+        fail(texts::damaged(name_, "otro programa ha acortado el archivo mientras estaba abierta"));
+    }
+
+    // Another program may cut the file under an open (no lock stops it): a write past its new
+    // end would leave a hole of zeros where the header and records were, and report success.
+    // So before each write, and at closing after writing, the file must still hold every record.
+    void checkNotCut()
+    {
+        FileStatus status;
+        if (const int rc = file_->status(status))
+            fail(texts::readFailed(name_, rc));
+        if (status.size < recordOffset(count() + 1))
+            failCut();
     }
 
     std::uint64_t recordOffset(std::uint32_t recNo) const
@@ -737,6 +795,7 @@ public:
         if (mdx_)
             checkTagsKept();
         beginWrite();
+        checkNotCut();
         if (state_ == State::Append)
             postAppend();
         else
@@ -752,6 +811,7 @@ public:
         outgoing_ += static_cast<char>(dbf::kEndOfFile);  // the record and the new end in one write
         if (!file_->writable())
             fail(texts::readOnly(name_));
+        wrote_ = true;
         if (const int rc = file_->writeAt(recordOffset(recNo), outgoing_.data(), outgoing_.size())) {
             // A full disk may have taken part of the record: the table ends where it ended.
             if (file_->truncate(recordOffset(recNo)) == 0) {
@@ -837,6 +897,7 @@ public:
         beginWrite();
         if (current_ == 0 || current_ > count())
             fail(texts::noCurrentRecord(name_));
+        checkNotCut();
         const unsigned char flag = dbf::kDeleted;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();
@@ -1149,12 +1210,31 @@ bool Table::findKey(const std::vector<Value>& values) { return impl_->findKey(va
 
 // ---------------------------------------------------------------------------------------------
 
-void recreateTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
-                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+namespace {
+
+// A private folder inside `folder` for building a table aside; its name is new, so nothing else
+// is in it and no link can stand in for a file in it. 0 or an errno value.
+int makeAsideFolder(const std::string& folder, std::string& out)
 {
-    const std::string folder = resolveFolder(folderGiven);
-    if (!folderExists(folder))
-        throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder)));
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        out = folder + "/.nueva." + std::to_string(::getpid()) + "." + std::to_string(++counter);
+        const int rc = fileSystem().makeFolder(out);
+        if (rc != EEXIST)
+            return rc;
+    }
+    return EEXIST;
+}
+
+}  // namespace
+
+NewTable::NewTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+    : name_(name), deleteFirst_(deleteFirst)
+{
+    folder_ = resolveFolder(folderGiven);
+    if (!folderExists(folder_))
+        throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder_)));
 
     std::vector<FieldDef> defs;
     try {
@@ -1185,34 +1265,132 @@ void recreateTable(const std::string& folderGiven, const std::string& name, cons
         tags.push_back(tag);
     }
 
+    // The names the files will have in place: the table's as given, or as an existing file of
+    // that name spells it when the commit does not delete that file first.
     const std::string fileName = dbfFileName(name);
-    FileSystem& fs = fileSystem();
-    // A table that some open holds cannot be replaced under it.
-    if (const std::string existing = pathInFolder(folder, fileName); fileExists(existing)) {
-        std::unique_ptr<File> file;
-        if (fs.open(existing, OpenMode::ReadWrite, file) == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
-            throw EngineError(texts::inUse(name));
+    dbfName_ = fileName;
+    const bool deletedFirst = std::any_of(deleteFirst.begin(), deleteFirst.end(), [&](const std::string& d) {
+        return ::strcasecmp(d.c_str(), fileName.c_str()) == 0;
+    });
+    if (!deletedFirst) {
+        const std::string existing = pathInFolder(folder_, fileName);
+        dbfName_ = existing.substr(existing.rfind('/') + 1);
     }
-    for (const std::string& doomed : deleteFirst) {
-        const std::string path = pathInFolder(folder, doomed);
-        if (fileExists(path))
-            fs.remove(path);  // failure ignored: the table is created over it
-    }
+    if (!tags.empty())
+        mdxName_ = mdxFileName(dbfName_);
 
-    const std::string dbfPath = pathInFolder(folder, fileName);
-    if (!tags.empty()) {
-        const std::string dbfOnDisk = dbfPath.substr(dbfPath.rfind('/') + 1);
-        // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
-        MdxIndex::create(pathInFolder(folder, mdxFileName(dbfOnDisk)), tags, kMdxLanguageWestEurope)->flush();
+    FileSystem& fs = fileSystem();
+    if (const int rc = makeAsideFolder(folder_, aside_)) {
+        aside_.clear();
+        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
     }
-    const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
-    std::unique_ptr<File> file;
-    if (const int rc = fs.open(dbfPath, OpenMode::CreateTruncate, file))
-        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
-    if (lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
-        throw EngineError(texts::inUse(name));
-    if (const int rc = file->writeAt(0, bytes.data(), bytes.size()))
-        throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+    try {
+        if (!tags.empty()) {
+            try {
+                // Our tables name the Windows ANSI Western European driver; their index sorts the same way.
+                MdxIndex::create(aside_ + "/" + mdxName_, tags, kMdxLanguageWestEurope);
+            } catch (const FileError& e) {
+                throw EngineError(texts::cannotCreateIndex(name, fileErrorText(e.code())));
+            }
+        }
+        const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
+        std::unique_ptr<File> file;
+        int rc = fs.open(aside_ + "/" + dbfName_, OpenMode::CreateTruncate, file);
+        if (rc == 0)
+            rc = file->writeAt(0, bytes.data(), bytes.size());
+        if (rc != 0)
+            throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+NewTable::~NewTable()
+{
+    if (!committed_)
+        discard();
+}
+
+Table& NewTable::table()
+{
+    if (committed_ || aside_.empty())
+        throw EngineError(texts::notOpen(name_));
+    if (!table_) {
+        table_ = std::make_unique<Table>(aside_, name_);
+        table_->open(Access::Exclusive);
+    }
+    return *table_;
+}
+
+void NewTable::commit()
+{
+    if (committed_ || aside_.empty())
+        return;
+    try {
+        if (table_)
+            table_->close();  // every record and key written
+        table_.reset();
+
+        FileSystem& fs = fileSystem();
+        const std::string dbfPath = folder_ + "/" + dbfName_;
+        // A table that some open holds cannot be replaced under it.
+        if (const std::string existing = pathInFolder(folder_, dbfFileName(name_)); fileExists(existing)) {
+            std::unique_ptr<File> file;
+            if (fs.open(existing, OpenMode::ReadWrite, file) == 0 &&
+                lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
+                throw EngineError(texts::inUse(name_));
+        }
+        for (const std::string& doomed : deleteFirst_) {
+            const std::string path = pathInFolder(folder_, doomed);
+            if (fileExists(path))
+                fs.remove(path);  // failure ignored: the table is put over it
+        }
+        if (!mdxName_.empty()) {
+            // The table goes first, so that an old table never stands beside the new index.
+            if (fileExists(dbfPath))
+                fs.remove(dbfPath);
+            if (const int rc = fs.rename(aside_ + "/" + mdxName_, folder_ + "/" + mdxName_))
+                throw EngineError(texts::cannotCreateIndex(name_, fileErrorText(windowsErrorCode(rc))));
+        }
+        if (const int rc = fs.rename(aside_ + "/" + dbfName_, dbfPath)) {
+            if (!mdxName_.empty())
+                fs.remove(folder_ + "/" + mdxName_);
+            throw EngineError(texts::cannotCreate(name_, fileErrorText(windowsErrorCode(rc))));
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+    committed_ = true;
+    fileSystem().removeFolder(aside_);
+}
+
+// Removes what was built and not put in place.
+void NewTable::discard()
+{
+    if (table_) {
+        try {
+            table_->close();
+        } catch (...) {
+            // Its files are removed below.
+        }
+        table_.reset();
+    }
+    if (aside_.empty())
+        return;
+    FileSystem& fs = fileSystem();
+    for (const std::string* file : {&dbfName_, &mdxName_})
+        if (!file->empty())
+            fs.remove(aside_ + "/" + *file);
+    fs.removeFolder(aside_);
+    aside_.clear();
+}
+
+void recreateTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
+{
+    NewTable(folder, name, fields, indexes, deleteFirst).commit();
 }
 
 }  // namespace store

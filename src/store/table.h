@@ -40,6 +40,7 @@ using Value = std::variant<std::string, double, bool>;
 // where it exists, ignoring failure, then creates the empty table `name` with the fields in
 // order and, when `indexes` is not empty, its production index with one tag per entry.
 // `folder` is given as the conversion code writes it ("\ZTEMP", "C:\ZTEMP"; see paths.h).
+// The table is built aside and put in place whole (see NewTable): a failure leaves none.
 void recreateTable(const std::string& folder, const std::string& name,
                    const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes,
                    const std::vector<std::string>& deleteFirst);
@@ -113,6 +114,37 @@ public:
 
 private:
     std::unique_ptr<Impl> impl_;
+};
+
+// A new table built away from its place and put there whole. Its files (the .DBF and, with
+// indexes, the .MDX) are made in a private folder inside `folder`, so nobody finds them while
+// they are filled; `commit` deletes `deleteFirst` as recreateTable does and puts them in place,
+// the index first and the table last, so that a table that appears is complete. Destroyed
+// without a commit, or when a step fails, it removes what it built: the folder has the old
+// table or the new one, never a part of one, and no table is ever written through a link.
+class NewTable {
+public:
+    NewTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,
+             const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst = {});
+    ~NewTable();
+    NewTable(const NewTable&) = delete;
+    NewTable& operator=(const NewTable&) = delete;
+
+    // The new table, open exclusively, to fill before the commit.
+    Table& table();
+    void commit();
+
+private:
+    void discard();
+
+    std::string name_;
+    std::string folder_;      // the table's folder, resolved
+    std::string aside_;       // the private folder the files are built in
+    std::string dbfName_;     // the files' names, the same aside and in place
+    std::string mdxName_;     // "" when the table has no index
+    std::vector<std::string> deleteFirst_;
+    std::unique_ptr<Table> table_;
+    bool committed_ = false;
 };
 
 }  // namespace store

@@ -7,7 +7,10 @@
 #include "store_support.h"
 
 #include <cerrno>
+#include <functional>
 #include <random>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace store;
 using namespace storetest;
@@ -145,6 +148,23 @@ TEST_F(DamagedTest, LengthsAndCountsBeyondTheFile)
     expectDamaged(b, "registro");
 }
 
+TEST_F(DamagedTest, AHeaderWithoutRoomForItsTerminator)
+{
+    // One byte short: the fields fit, the terminator does not, and every record would be read
+    // one byte early.
+    std::string b = valid;
+    setLe16(b, 8, headerLength - 1);
+    expectDamaged(b, "final de su lista");
+    // The same in a level 3 table that another engine wrote.
+    const std::string other = file("NIVEL3.DBF");
+    dbfcheck("create " + other + " 3 ABREV:C:8,DIA:N:3:0", "AB\t1\nCD\t2\n");
+    std::string old = readBytes(other);
+    ASSERT_EQ(old[le16(old, 8) - 1], '\x0D');
+    setLe16(old, 8, le16(old, 8) - 1);
+    writeBytes(other, old);
+    expectEngineError([] { Table("\\ZTEMP", "NIVEL3").open(Access::Shared); }, {"La tabla NIVEL3", "final de su lista"});
+}
+
 TEST_F(DamagedTest, BadFieldDescriptors)
 {
     std::string b = valid;
@@ -210,6 +230,109 @@ TEST_F(DamagedTest, GarbageAndMutationsNeverCrash)
             b.resize(random() % b.size());
         expectNoCrash(b);
     }
+}
+
+namespace {
+
+// Runs `check` in a child process: true when the child ended normally and `check` held. A crash
+// (a write through a mapping of a file cut short raises SIGBUS) fails the test, not the run.
+bool holdsInChild(const std::function<bool()>& check)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(check() ? 0 : 1);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The text of the engine error that `action` throws; "" when none.
+template <typename F>
+std::string engineErrorOf(F&& action)
+{
+    try {
+        action();
+    } catch (const EngineError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+bool mentions(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(DamagedTest, ATableCutShortByAnotherProgramWhileOpenIsReported)
+{
+    const std::string path = file("ROTA.DBF");
+    for (const Access access : {Access::Exclusive, Access::Shared}) {
+        for (const std::uint64_t cutTo : {std::uint64_t{0}, std::uint64_t{headerLength},
+                                          std::uint64_t{headerLength + 2 * recordLength}}) {
+            SCOPED_TRACE(std::to_string(cutTo) + (access == Access::Shared ? " shared" : " exclusive"));
+            // Cut between two appends, before an edit, and after the last write before closing.
+            install(valid);
+            EXPECT_TRUE(holdsInChild([&] {
+                Table t("\\ZTEMP", "ROTA");
+                t.open(access);
+                t.append();
+                t.setText("CODIGO", "ANTES");
+                t.post();
+                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
+                    return false;
+                const std::string error = engineErrorOf([&] {
+                    t.append();
+                    t.setText("CODIGO", "DESPUES");
+                    t.post();
+                });
+                return mentions(error, "La tabla ROTA est\xE1 da\xF1" "ada");
+            }));
+            install(valid);
+            EXPECT_TRUE(holdsInChild([&] {
+                Table t("\\ZTEMP", "ROTA");
+                t.open(access);
+                t.goTo(1);
+                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
+                    return false;
+                const std::string error = engineErrorOf([&] {
+                    t.edit();
+                    t.setText("CODIGO", "CAMBIO");
+                    t.post();
+                });
+                return mentions(error, "La tabla ROTA est\xE1 da\xF1" "ada");
+            }));
+            install(valid);
+            EXPECT_TRUE(holdsInChild([&] {
+                Table t("\\ZTEMP", "ROTA");
+                t.open(access);
+                t.append();
+                t.setText("CODIGO", "ANTES");
+                t.post();
+                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
+                    return false;
+                return mentions(engineErrorOf([&] { t.close(); }), "La tabla ROTA est\xE1 da\xF1" "ada");
+            }));
+        }
+    }
+    // Its index cut short under an open: the next change of the index is refused.
+    recreateTable("\\ZTEMP", "CONIDX.DBF", {{"CODIGO", 'C', 8, 0}}, {{"CODIGO", "CODIGO"}}, {});
+    EXPECT_TRUE(holdsInChild([&] {
+        Table t("\\ZTEMP", "CONIDX");
+        t.open(Access::Exclusive);
+        t.append();
+        t.setText("CODIGO", "UNO");
+        t.post();
+        if (::truncate(file("CONIDX.MDX").c_str(), 2048) != 0)
+            return false;
+        const std::string error = engineErrorOf([&] {
+            t.append();
+            t.setText("CODIGO", "DOS");
+            t.post();
+        });
+        return mentions(error, "El \xEDndice de la tabla CONIDX est\xE1 da\xF1" "ado");
+    }));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #include "store/mdx.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -400,6 +401,18 @@ TEST_F(MdxTree, MissingFileIsAnEngineErrorNamingTheTable)
     } catch (const EngineError& e) {
         EXPECT_NE(std::string(e.what()).find("NADA"), std::string::npos) << e.what();
     }
+    // Something that is not a file in its place is refused without waiting on it.
+    ASSERT_EQ(::mkfifo((scratch / "TUBO.MDX").c_str(), 0600), 0);
+    std::filesystem::create_directory(scratch.dir / "CARPETA.MDX");
+    for (const char* name : {"TUBO.MDX", "CARPETA.MDX"})
+        for (const bool writable : {false, true}) {
+            try {
+                MdxIndex::open(scratch / name, writable, "TUBO");
+                ADD_FAILURE() << "opened " << name;
+            } catch (const EngineError& e) {
+                EXPECT_NE(std::string(e.what()).find("TUBO"), std::string::npos) << e.what();
+            }
+        }
 }
 
 TEST_F(MdxTree, RecreatingDoesNotMixWithAnIndexStillOpen)

@@ -161,6 +161,32 @@ TEST_F(TableTest, ValuesThatDoNotFitAreRefused)
     t.post();
 }
 
+TEST_F(TableTest, NegativeZeroIsStoredAsZero)
+{
+    // Other engines read the sign of a "-0": a value that is or rounds to zero is stored unsigned.
+    recreateTable("\\ZTEMP", "CEROS.DBF", {{"ENTERO", 'N', 4, 0}, {"HORAS", 'N', 6, 2}, {"PESO", 'F', 5, 1}}, {}, {});
+    Table t("\\ZTEMP", "CEROS");
+    t.open(Access::Exclusive);
+    for (const double zero : {-0.0, -0.001}) {
+        t.append();
+        t.setFloat("ENTERO", zero);
+        t.setFloat("HORAS", zero);
+        t.setFloat("PESO", zero);
+        t.post();
+    }
+    t.append();
+    t.setText("HORAS", "-0");
+    t.setInteger("ENTERO", -0);
+    t.post();
+    t.close();
+    const std::string bytes = readBytes(ztemp / "CEROS.DBF");
+    const std::uint32_t start = le16(bytes, 8), length = le16(bytes, 10);
+    ASSERT_EQ(bytes.size(), start + 3 * length + 1);
+    for (std::uint32_t r = 0; r < 2; ++r)
+        EXPECT_EQ(bytes.substr(start + r * length + 1, 15), "   0  0.00  0.0") << "record " << r + 1;
+    EXPECT_EQ(bytes.substr(start + 2 * length + 1, 10), "   0  0.00");
+}
+
 TEST_F(TableTest, NavigationFollowsRecordOrderAndSkipsDeletedRecords)
 {
     Table t("\\ZTEMP", "PRUEBA");

@@ -1,0 +1,63 @@
+// The timetable template is built whole or not at all: an existing template is never rebuilt,
+// so a failure while it is filled must leave none behind, and the next call builds it whole.
+#include "entorno.h"
+
+#include "export/plantilla.h"
+#include "store/errors.h"
+#include "store/paths.h"
+#include "store/rationed_disk.h"
+
+#include <gtest/gtest.h>
+
+using namespace pruebas;
+
+namespace {
+
+class Plantilla : public UnidadC {
+protected:
+    void SetUp() override
+    {
+        UnidadC::SetUp();
+        store::setDriveC(raiz.string());
+    }
+    void TearDown() override
+    {
+        store::setDriveC("");
+        UnidadC::TearDown();
+    }
+
+    std::vector<std::string> entradas() const
+    {
+        std::vector<std::string> nombres;
+        for (const auto& e : fs::directory_iterator(ztemp))
+            nombres.push_back(e.path().filename().string());
+        return nombres;
+    }
+};
+
+}  // namespace
+
+TEST_F(Plantilla, AFailureWhileFillingLeavesNoTemplateAndTheNextCallBuildsItWhole)
+{
+    // The disk fills while the files are made, after a few hours, after most of them.
+    for (const long escrituras : {1L, 8L, 30L}) {
+        SCOPED_TRACE(escrituras);
+        {
+            storetest::RationedDisk disco(escrituras);
+            try {
+                exportacion::CreaPlantillaSiFalta();
+                ADD_FAILURE() << "built on a full disk";
+            } catch (const store::EngineError& e) {
+                EXPECT_NE(std::string(e.what()).find("PLANTILLA"), std::string::npos) << e.what();
+            }
+            EXPECT_GT(disco.made, escrituras);
+        }
+        EXPECT_EQ(entradas(), std::vector<std::string>{});
+    }
+    ASSERT_TRUE(exportacion::CreaPlantillaSiFalta());
+    const std::vector<std::string> horas = exportacion::LeeListaPlantilla();
+    ASSERT_EQ(horas.size(), 20u);
+    EXPECT_EQ(horas.front(), exportacion::HoraInicioPlantilla(1));
+    EXPECT_EQ(horas.back(), exportacion::HoraInicioPlantilla(20));
+    EXPECT_FALSE(exportacion::CreaPlantillaSiFalta());
+}
