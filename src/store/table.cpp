@@ -1218,7 +1218,7 @@ int makeAsideFolder(const std::string& folder, std::string& out)
 {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        out = folder + "/.nueva." + std::to_string(::getpid()) + "." + std::to_string(++counter);
+        out = folder + "/" + kAsideFolderPrefix + std::to_string(::getpid()) + "." + std::to_string(++counter);
         const int rc = fileSystem().makeFolder(out);
         if (rc != EEXIST)
             return rc;

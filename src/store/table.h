@@ -122,6 +122,9 @@ private:
 // the index first and the table last, so that a table that appears is complete. Destroyed
 // without a commit, or when a step fails, it removes what it built: the folder has the old
 // table or the new one, never a part of one, and no table is ever written through a link.
+// The names of those private folders begin so: ".nueva.<process>.<n>".
+inline const std::string kAsideFolderPrefix = ".nueva.";
+
 class NewTable {
 public:
     NewTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,

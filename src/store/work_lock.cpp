@@ -3,8 +3,11 @@
 #include "store/engine_texts.h"
 #include "store/errors.h"
 #include "store/paths.h"
+#include "store/table.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 namespace store {
 
@@ -38,6 +41,22 @@ void WorkLock::take(const std::string& folder)
     if (rc != 0)
         return;  // a file system without locks: the run goes on unguarded, as tables do there
     file_ = std::move(file);
+    removeLeftovers(resolved);
+}
+
+// Tables are built aside in folders ".nueva.<process>.<n>" of the work folder and moved in when
+// whole; a run killed meanwhile leaves its folder behind. Every run holds this lock while it
+// builds, so once it is ours, any such folder is a leftover.
+void WorkLock::removeLeftovers(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        std::error_code ignored;
+        if (name.rfind(kAsideFolderPrefix, 0) == 0 && it->is_directory(ignored) && !it->is_symlink(ignored))
+            fs::remove_all(it->path(), ignored);
+    }
 }
 
 void WorkLock::release()

@@ -30,6 +30,8 @@ public:
     bool held() const { return file_ != nullptr; }
 
 private:
+    static void removeLeftovers(const std::string& folder);
+
     std::unique_ptr<File> file_;
 };
 

@@ -5,6 +5,7 @@
 // leaves every table one that another dBASE engine (dbfcheck) opens.
 #include "support/proceso.h"
 
+#include "store/mdx_format.h"
 #include "store/paths.h"
 #include "store/table.h"
 
@@ -449,6 +450,163 @@ TEST_F(Fallos, ACutShortSolutionStopsTheExportBeforeAnythingIsWritten)
     // SOLUC, cut short by the fault itself, is left out.
     const auto tablas = TablasValidas("SOLUC.DBF");
     EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
+}
+
+// Damage that another engine or a person could leave: an index whose key length does not
+// fit its field, a table header one byte short of its terminator. The export refuses the table
+// by name before it writes anything, instead of finding a few teachers or none.
+TEST_F(Fallos, ADamagedIndexOrHeaderStopsTheExportBeforeAnythingIsWritten)
+{
+    Referencia(true);
+    const std::string proft = Lee((ztemp / "PROFT.MDX").string());
+    const std::string soluc = Lee((ztemp / "SOLUC.DBF").string());
+
+    std::string mdx = proft;
+    const std::size_t tagSize = static_cast<unsigned char>(mdx[store::mdx::kFileTagSize]);
+    const std::size_t tagHeader = std::size_t(le32(mdx, store::mdx::kTagTableBase + tagSize)) * store::mdx::kPageBytes;
+    ASSERT_EQ(static_cast<unsigned char>(mdx[tagHeader + store::mdx::kTagKeyLength]), 10u);
+    mdx[tagHeader + store::mdx::kTagKeyLength] = 1;
+    prueba::Escribe((ztemp / "PROFT.MDX").string(), mdx);
+    std::map<std::string, std::string> antes = Contenido();
+    Resultado r = Exporta();
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.errores.rfind("El \xC3\xADndice de la tabla PROFT est\xC3\xA1 da\xC3\xB1" "ado", 0), 0u) << r.errores;
+    EXPECT_EQ(r.salida, "");
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+    EXPECT_EQ(Contenido().at("PROFT.MDX"), antes.at("PROFT.MDX")) << "an index that is only read is not written";
+    prueba::Escribe((ztemp / "PROFT.MDX").string(), proft);
+
+    // SOLUC's header length one byte short: its terminator has no room.
+    std::string corta = soluc;
+    const std::uint32_t cabecera = static_cast<unsigned char>(corta[8]) | static_cast<unsigned char>(corta[9]) << 8;
+    corta[8] = static_cast<char>((cabecera - 1) & 0xFF);
+    corta[9] = static_cast<char>((cabecera - 1) >> 8);
+    prueba::Escribe((ztemp / "SOLUC.DBF").string(), corta);
+    r = Exporta();
+    EXPECT_EQ(r.estado, 2);
+    EXPECT_EQ(r.errores.rfind("La tabla SOLUC est\xC3\xA1 da\xC3\xB1" "ada", 0), 0u) << r.errores;
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+
+    prueba::Escribe((ztemp / "SOLUC.DBF").string(), soluc);
+    r = Exporta();
+    EXPECT_EQ(r.estado, 0) << r.errores;
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+}
+
+// The template is built once and then kept: one cut short by a full disk or a killed run must
+// not be left in place, or every later export would fail on it.
+TEST_F(Fallos, ATemplateThatCouldNotBeBuiltWholeIsNotLeftBehind)
+{
+    Referencia(true);
+    fs::remove(ztemp / "PLANTILLA.DBF");
+    fs::remove(ztemp / "PLANTILLA.MDX");
+    // Files may not grow beyond 400 bytes: the template's header and a few of its 20 hours.
+    const Resultado lleno = Exporta([] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit r = {400, 400};
+        if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
+            ::_exit(124);
+    });
+    EXPECT_EQ(lleno.estado, 2);
+    EXPECT_NE(lleno.errores.find("PLANTILLA"), std::string::npos) << lleno.errores;
+    EXPECT_NE(lleno.errores.find("Disco lleno"), std::string::npos) << lleno.errores;
+    EXPECT_FALSE(fs::exists(ztemp / "PLANTILLA.DBF"));
+    EXPECT_FALSE(fs::exists(ztemp / "PLANTILLA.MDX"));
+
+    // Killed at moments spread over its run, again and again: afterwards the export works.
+    for (int demora = 0; demora < 12; ++demora) {
+        fs::remove(ztemp / "PLANTILLA.DBF");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<std::string> todos = {kTransorbelin, "--unidad-c", unidad.string(), "exportar", zare.string()};
+            std::vector<char*> argv;
+            for (std::string& a : todos)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            const int nulo = ::open("/dev/null", O_WRONLY);
+            ::dup2(nulo, 1);
+            ::dup2(nulo, 2);
+            ::execv(kTransorbelin.c_str(), argv.data());
+            ::_exit(126);
+        }
+        ::usleep(static_cast<useconds_t>(demora * demora * 400));
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        if (fs::exists(ztemp / "PLANTILLA.DBF"))
+            EXPECT_EQ(prueba::LeeTabla((ztemp / "PLANTILLA.DBF").string()).registros.size(), 20u) << demora;
+    }
+    fs::create_directory(ztemp / ".nueva.99999.1");  // as a run killed while building leaves it
+    prueba::Escribe((ztemp / ".nueva.99999.1" / "PLANTILLA.DBF").string(), "x");
+    const Resultado r = Exporta();
+    EXPECT_EQ(r.estado, 0) << r.errores;
+    EXPECT_EQ(prueba::LeeTabla((ztemp / "PLANTILLA.DBF").string()).registros.size(), 20u);
+    for (const auto& e : fs::directory_iterator(ztemp))
+        EXPECT_NE(e.path().filename().string().rfind(".nueva.", 0), 0u) << "left behind: " << e.path();
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), horarioCompleto);
+}
+
+// Two conversions started at once on one work folder: one runs, the other is refused at once
+// with the folder in use; neither ends with success over the other's tables.
+TEST_F(Fallos, TwoRunsAtOnceOnOneWorkFolder)
+{
+    Referencia(true);
+    for (int vuelta = 0; vuelta < 4; ++vuelta) {
+        const std::string salidaA = (raiz / "capturas" / "a").string(), salidaB = (raiz / "capturas" / "b").string();
+        const auto lanza = [&](const std::vector<std::string>& orden, const std::string& errores) {
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                std::vector<std::string> todos = {kTransorbelin, "--unidad-c", unidad.string()};
+                todos.insert(todos.end(), orden.begin(), orden.end());
+                std::vector<char*> argv;
+                for (std::string& a : todos)
+                    argv.push_back(a.data());
+                argv.push_back(nullptr);
+                const int nulo = ::open("/dev/null", O_WRONLY);
+                const int err = ::open(errores.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                ::dup2(nulo, 1);
+                ::dup2(err, 2);
+                ::execv(kTransorbelin.c_str(), argv.data());
+                ::_exit(126);
+            }
+            return pid;
+        };
+        const std::vector<std::string> importa = {"importar", zare.string(), "2026", (kMuestras / "niveles.csv").string()};
+        const std::vector<std::string> exporta = {"exportar", zare.string()};
+        const pid_t a = lanza(importa, salidaA);
+        const pid_t b = lanza(vuelta % 2 ? importa : exporta, salidaB);
+        int estadoA = 0, estadoB = 0;
+        ::waitpid(a, &estadoA, 0);
+        ::waitpid(b, &estadoB, 0);
+        int refusals = 0;
+        for (const auto& [estado, errores] : {std::pair{estadoA, Lee(salidaA)}, std::pair{estadoB, Lee(salidaB)}}) {
+            ASSERT_TRUE(WIFEXITED(estado));
+            if (WEXITSTATUS(estado) == 0)
+                continue;
+            EXPECT_EQ(WEXITSTATUS(estado), 2) << errores;
+            EXPECT_NE(errores.find("est\xC3\xA1 en uso"), std::string::npos) << errores;
+            ++refusals;
+        }
+        EXPECT_LE(refusals, 1);
+        // Whatever ran, ran alone: the tables are those of a whole import.
+        const auto tablas = TablasValidas();
+        for (const char* tabla : {"GRUPOST.DBF", "PROFT.DBF", "ASIGT.DBF"})
+            EXPECT_EQ(tablas.at(tabla).registros, referencia.at(tabla).registros) << tabla;
+    }
+}
+
+// A dangling link in the work folder by a table's name: the table is made in its place and
+// nothing is made where the link pointed.
+TEST_F(Fallos, ALinkByATablesNameIsReplacedNotFollowed)
+{
+    Referencia(true);
+    const fs::path fuera = raiz / "fuera.dbf";
+    fs::remove(ztemp / "HORARIOZARECSV.DBF");
+    fs::create_symlink(fuera, ztemp / "HORARIOZARECSV.DBF");
+    const Resultado r = Exporta();
+    EXPECT_EQ(r.estado, 0) << r.errores;
+    EXPECT_FALSE(fs::exists(fuera));
+    EXPECT_FALSE(fs::is_symlink(ztemp / "HORARIOZARECSV.DBF"));
+    EXPECT_EQ(TablasValidas().at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
 }
 
 }  // namespace
