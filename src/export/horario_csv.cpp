@@ -103,7 +103,10 @@ void ArchivoHorario::Cierra()
         return;
     const std::unique_ptr<store::File> archivo = std::move(archivo_);
     store::FileStatus estado;
-    if (archivo->status(estado) == 0 && estado.links == 0)
+    const bool borrado = archivo->status(estado) == 0 && estado.links == 0;
+    if (const int error = archivo->close())
+        FalloDeArchivo(error);  // the lines may not have reached the disk
+    if (borrado)
         throw store::FileError(2);
 }
 

@@ -1,6 +1,7 @@
 #include "store/file_io.h"
 
 #include <cerrno>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +13,19 @@ namespace {
 class PosixFile final : public File {
 public:
     PosixFile(int fd, bool writable) : fd_(fd), writable_(writable) {}
-    ~PosixFile() override { ::close(fd_); }
+    ~PosixFile() override
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    int close() override
+    {
+        const int fd = std::exchange(fd_, -1);
+        if (fd < 0 || ::close(fd) == 0 || errno == EINTR)
+            return 0;
+        return errno;
+    }
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override
     {

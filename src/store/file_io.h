@@ -34,6 +34,10 @@ public:
     virtual int unlock(std::uint64_t offset, std::uint64_t length) = 0;
     virtual bool writable() const = 0;
     // Cuts the file to `size` bytes; 0 or an errno value.
+    // Ends the open before it is destroyed, so that a failure there is heard: on some file
+    // systems data reach the disk only at the close. 0 or an errno value; afterwards only the
+    // destructor may be called.
+    virtual int close() { return 0; }
     virtual int truncate(std::uint64_t size)
     {
         (void)size;

@@ -139,7 +139,10 @@ public:
 
     class Envuelto : public store::File {
     public:
-        Envuelto(std::unique_ptr<store::File> dentro, std::uint64_t& queda) : dentro_(std::move(dentro)), queda_(queda) {}
+        Envuelto(std::unique_ptr<store::File> dentro, std::uint64_t& queda, const bool& fallaAlCerrar)
+            : dentro_(std::move(dentro)), queda_(queda), fallaAlCerrar_(fallaAlCerrar)
+        {
+        }
         int readAt(std::uint64_t o, void* d, std::size_t n, std::size_t& got) override
         {
             return dentro_->readAt(o, d, n, got);
@@ -164,18 +167,26 @@ public:
         int unlock(std::uint64_t o, std::uint64_t n) override { return dentro_->unlock(o, n); }
         bool writable() const override { return dentro_->writable(); }
         int truncate(std::uint64_t size) override { return dentro_->truncate(size); }
+        int close() override
+        {
+            const int rc = dentro_->close();
+            return fallaAlCerrar_ ? EIO : rc;
+        }
 
     private:
         std::unique_ptr<store::File> dentro_;
         std::uint64_t& queda_;
+        const bool& fallaAlCerrar_;
     };
+
+    bool fallaAlCerrar = false;  // as a network disk that takes the data only at the close
 
     int open(const std::string& path, store::OpenMode mode, std::unique_ptr<store::File>& out) override
     {
         std::unique_ptr<store::File> dentro;
         if (const int rc = store::posixFileSystem().open(path, mode, dentro))
             return rc;
-        out = std::make_unique<Envuelto>(std::move(dentro), queda_);
+        out = std::make_unique<Envuelto>(std::move(dentro), queda_, fallaAlCerrar);
         return 0;
     }
     int remove(const std::string& path) override { return store::posixFileSystem().remove(path); }
@@ -197,6 +208,22 @@ struct ConSistemaDeArchivos {
 };
 
 }  // namespace
+
+TEST_F(Carpeta, AFailureAtTheCloseIsReported)
+{
+    DiscoQueSeLlena disco(1 << 20);
+    disco.fallaAlCerrar = true;
+    ConSistemaDeArchivos enUso(disco);
+    ArchivoHorario archivo(dir.string());
+    archivo.Crea();
+    archivo.AnadeLinea("\"1\"");
+    try {
+        archivo.Cierra();
+        FAIL() << "a failed close was taken for a written file";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), store::windowsErrorCode(EIO));
+    }
+}
 
 TEST_F(Carpeta, AFullDiskLeavesOnlyTheWholeLinesWrittenBefore)
 {
