@@ -95,31 +95,32 @@ void LectorCSV::Abrir(const std::string& ruta)
         throw store::FileError(3, textoRutaLarga(largo));
 
     const std::string real = store::findPathNoCase(ruta);
-    int fd;
-    // O_NONBLOCK only keeps a FIFO of that name from blocking the open; it is refused below.
-    do
-        fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        store::throwFileErrorFromErrno();
-
+    // The name as it is on disk, in Windows-1252 like every text of the errors.
+    const std::string nombre = real.substr(real.find_last_of('/') + 1);
+    nombre_ = DecodificaLinea(nombre);
+    if (nombre_.empty())
+        nombre_ = nombre;
+    int fd = -1;
     try {
+        // O_NONBLOCK only keeps a FIFO of that name from blocking the open; it is refused below.
+        do
+            fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            store::throwFileErrorFromErrno();
         struct stat st;
         if (::fstat(fd, &st) != 0)
             store::throwFileErrorFromErrno();
         if (!S_ISREG(st.st_mode))
             throw store::FileError(5);  // a folder or a device, as Windows refuses it
         bloqueaParaLeer(fd);
-    } catch (...) {
-        ::close(fd);
+    } catch (store::FileError& e) {
+        if (fd >= 0)
+            ::close(fd);
+        e.ponLugar(nombre_);
         throw;
     }
     fd_ = fd;
-    // The name as it is on disk, in Windows-1252 like every text of the errors.
-    const std::string nombre = real.substr(real.find_last_of('/') + 1);
-    nombre_ = DecodificaLinea(nombre);
-    if (nombre_.empty())
-        nombre_ = nombre;
     lineas_ = 0;
     inicio_ = fin_ = 0;
     finArchivo_ = false;
@@ -228,6 +229,7 @@ const RegistroCSV& LectorCSV::Siguiente()
 {
     DecodificaLinea(leeLinea(), texto_);
     DivideCampos(texto_, registro_);
+    registro_.PonOrigen(&nombre_, lineas_);
     return registro_;
 }
 

@@ -8,8 +8,12 @@ namespace csv {
 
 const std::string& RegistroCSV::Campo(int i) const
 {
-    if (i < 0 || static_cast<std::size_t>(i) >= cuenta_)
-        throw store::ListIndexError(i);
+    if (i < 0 || static_cast<std::size_t>(i) >= cuenta_) {
+        store::ListIndexError error(i);
+        if (archivo_)
+            error.ponLugar(store::lugarEnArchivo(*archivo_, linea_));
+        throw error;
+    }
     return campos_[static_cast<std::size_t>(i)];
 }
 

@@ -10,8 +10,16 @@ namespace csv {
 class RegistroCSV {
 public:
     // Field i. A position that is not below Cuenta() throws store::ListIndexError, the error
-    // the builders rely on for short lines.
+    // the builders rely on for short lines; it names the record's file and line when known.
     const std::string& Campo(int i) const;
+
+    // The file (its name, which must outlive the record) and the line the record came from,
+    // for errors. A copy has none.
+    void PonOrigen(const std::string* archivo, std::size_t linea)
+    {
+        archivo_ = archivo;
+        linea_ = linea;
+    }
     int Cuenta() const { return static_cast<int>(cuenta_); }
 
     // Building a record. The strings of earlier lines are kept and reused, so that reading a
@@ -32,6 +40,8 @@ public:
 private:
     std::vector<std::string> campos_;  // the first cuenta_ are this record's fields
     std::size_t cuenta_ = 0;
+    const std::string* archivo_ = nullptr;
+    std::size_t linea_ = 0;
 };
 
 }  // namespace csv

@@ -232,8 +232,11 @@ void Exportacion::Importar2()
         for (long i = 0; i < lineas; ++i) {
             if (!fraccionaria) {
                 // An hour the template lacks ends the export; nothing of this line is written.
-                if (hora < 1 || hora > static_cast<long>(plantilla.size()))
-                    throw store::ListIndexError(PosicionEnPlantilla(hora));
+                if (hora < 1 || hora > static_cast<long>(plantilla.size())) {
+                    store::ListIndexError error(PosicionEnPlantilla(hora));
+                    error.ponLugar(store::lugarEnTabla("SOLUC", soluc.recNo()));
+                    throw error;
+                }
                 linea.horaInicio = plantilla[static_cast<std::size_t>(hora - 1)];
             }
             ++numeroLinea;

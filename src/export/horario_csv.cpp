@@ -14,7 +14,9 @@ namespace {
 
 [[noreturn]] void FalloDeArchivo(int error)
 {
-    throw store::FileError(store::windowsErrorCode(error));
+    store::FileError fallo(store::windowsErrorCode(error));
+    fallo.ponLugar(kArchivoHorario);
+    throw fallo;
 }
 
 // A regular file or a symbolic link, the link itself looked at, not what it points to.
@@ -107,7 +109,7 @@ void ArchivoHorario::Cierra()
     if (const int error = archivo->close())
         FalloDeArchivo(error);  // the lines may not have reached the disk
     if (borrado)
-        throw store::FileError(2);
+        FalloDeArchivo(ENOENT);
 }
 
 }  // namespace exportacion

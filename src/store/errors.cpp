@@ -62,4 +62,22 @@ std::string errorDisplayText(const std::string& message)
     return message;
 }
 
+std::string errorReport(const std::exception& error)
+{
+    std::string texto = errorDisplayText(error.what());
+    if (const auto* conLugar = dynamic_cast<const ErrorConLugar*>(&error); conLugar && !conLugar->lugar().empty())
+        texto += "\n" + conLugar->lugar();
+    return texto;
+}
+
+std::string lugarEnArchivo(const std::string& archivo, std::size_t linea)
+{
+    return linea == 0 ? archivo : archivo + ", l\xEDnea " + std::to_string(linea);
+}
+
+std::string lugarEnTabla(const std::string& tabla, long registro)
+{
+    return "tabla " + tabla + (registro > 0 ? ", registro " + std::to_string(registro) : std::string());
+}
+
 }  // namespace store

@@ -1065,8 +1065,25 @@ Table::~Table()
     }
 }
 
-void Table::open(Access access) { impl_->open(access); }
-void Table::close() { impl_->close(); }
+namespace {
+
+// The engine's own texts name the table; a system error met on the way (a full disk while the
+// index is written) gets it as its place.
+template <typename F>
+void namingTable(const std::string& table, F&& action)
+{
+    try {
+        action();
+    } catch (FileError& e) {
+        e.ponLugar(lugarEnTabla(table));
+        throw;
+    }
+}
+
+}  // namespace
+
+void Table::open(Access access) { namingTable(impl_->name_, [&] { impl_->open(access); }); }
+void Table::close() { namingTable(impl_->name_, [&] { impl_->close(); }); }
 bool Table::isOpen() const { return impl_->isOpen_; }
 const std::string& Table::name() const { return impl_->name_; }
 
@@ -1083,7 +1100,7 @@ int Table::fieldIndex(std::string_view fieldName) const
 
 void Table::append() { impl_->append(); }
 void Table::edit() { impl_->edit(); }
-void Table::post() { impl_->post(); }
+void Table::post() { namingTable(impl_->name_, [&] { impl_->post(); }); }
 void Table::cancel() { impl_->cancel(); }
 bool Table::editingOrAppending() const { return impl_->state_ != Impl::State::Browse; }
 
@@ -1107,7 +1124,7 @@ long Table::recNo() const
 }
 
 void Table::goTo(long recNo) { impl_->goTo(recNo); }
-void Table::deleteRecord() { impl_->deleteRecord(); }
+void Table::deleteRecord() { namingTable(impl_->name_, [&] { impl_->deleteRecord(); }); }
 
 std::string Table::asText(std::string_view fieldName) const
 {

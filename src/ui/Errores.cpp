@@ -10,7 +10,7 @@ namespace ui {
 
 void MuestraError(QWidget* padre, const std::exception& error)
 {
-    Dialogos::Actuales().Error(padre, DeAnsi(store::errorDisplayText(error.what())));
+    Dialogos::Actuales().Error(padre, DeAnsi(store::errorReport(error)));
 }
 
 void MuestraError(QWidget* padre, const QString& mensaje)

@@ -371,3 +371,43 @@ TEST_F(Lector, ALineLongerThanTheLimitIsRefusedWithItsNumberAndTheFileName)
     EXPECT_EQ(otro.Siguiente().Cuenta(), 0);  // 16 MiB of zero bytes: a line without fields
     EXPECT_TRUE(otro.Fin());
 }
+
+// A short line among thousands: the error names the file as it is on disk and the line, counted
+// from 1 with the header, so that the staff can find it.
+TEST_F(Lector, AShortLineIsNamedByItsFileAndLine)
+{
+    std::string texto = "codigo,nome\n";
+    for (int i = 2; i <= 2000; ++i)
+        texto += i == 1834 ? "X" + std::to_string(i) + "\r\n" : "X" + std::to_string(i) + ",nome\r\n";
+    const std::string ruta = escribe("gruposCentro.csv", texto);
+    LectorCSV lector(4096);
+    lector.Abrir(carpeta.string() + "/GRUPOSCENTRO.CSV");
+    lector.SaltaLinea();
+    try {
+        while (!lector.Fin())
+            (void)lector.Siguiente().Campo(1);
+        FAIL() << "the short line was read";
+    } catch (const store::ListIndexError& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (1)");
+        EXPECT_EQ(e.lugar(), "gruposCentro.csv, l\xEDnea 1834");
+    }
+    // A copy of a record, kept beyond its reader, names no place.
+    lector.Abrir(ruta);
+    lector.SaltaLinea();
+    const RegistroCSV copia = lector.Siguiente();
+    lector.Cerrar();
+    try {
+        (void)copia.Campo(5);
+        FAIL();
+    } catch (const store::ListIndexError& e) {
+        EXPECT_EQ(e.lugar(), "");
+    }
+    // A file that cannot be opened is named too.
+    try {
+        lector.Abrir(carpeta.string() + "/aulasCentro.csv");
+        FAIL();
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), 2);
+        EXPECT_EQ(e.lugar(), "aulasCentro.csv");
+    }
+}

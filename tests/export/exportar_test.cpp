@@ -174,7 +174,7 @@ TEST_F(Exportar, AnHourBeyondTheTemplateStopsBeforeTheFileIsTouched)
 
     const Ejecucion r = Exporta();
     EXPECT_EQ(r.estado, 2);
-    EXPECT_EQ(r.errores, "List index out of bounds (20)\n");
+    EXPECT_EQ(r.errores, "List index out of bounds (20)\ntabla SOLUC, registro 2\n");
     EXPECT_EQ(r.salida, "");
     EXPECT_EQ(Horario(), "an earlier export\r\n");
     // What was appended before the error stays in the work table.
@@ -186,7 +186,7 @@ TEST_F(Exportar, AnHourBeyondTheTemplateStopsBeforeTheFileIsTouched)
     Soluc(3, {"MAT\tD1\tG1\tA12\t1\t0\t1"});
     const Ejecucion cero = Exporta();
     EXPECT_EQ(cero.estado, 2);
-    EXPECT_EQ(cero.errores, "List index out of bounds (-1)\n");
+    EXPECT_EQ(cero.errores, "List index out of bounds (-1)\ntabla SOLUC, registro 1\n");
     EXPECT_EQ(Horario(), "an earlier export\r\n");
 }
 
@@ -200,7 +200,7 @@ TEST_F(Exportar, HoursAtTheEndsOfTheIntegersStopOrMissTheirSlotWithoutOverflow)
     Soluc(7, {"MAT\tD1\tG1\tA12\t1\t-9223372036854775808\t1"});
     const Ejecucion menor = Exporta();
     EXPECT_EQ(menor.estado, 2);
-    EXPECT_EQ(menor.errores, "List index out of bounds (-9223372036854775808)\n");
+    EXPECT_EQ(menor.errores, "List index out of bounds (-9223372036854775808)\ntabla SOLUC, registro 1\n");
     EXPECT_EQ(Horario(), "an earlier export\r\n");
 
     // A fractional entry takes the slot 2 x HORA - 1 of DIASHORAST: none is that high or that
@@ -243,7 +243,7 @@ TEST_F(Exportar, AFileThatCannotBeCreatedIsAnErrorEvenWithoutLines)
 
     const Ejecucion r = Exporta();
     EXPECT_EQ(r.estado, 2);
-    EXPECT_EQ(r.errores, "Acceso al archivo denegado.\n");
+    EXPECT_EQ(r.errores, "Acceso al archivo denegado.\nHORARIO.CSV\n");
     EXPECT_EQ(r.salida, "");
 }
 

@@ -353,7 +353,7 @@ TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)
         GTEST_SKIP() << "no small file system can be mounted here";
     ASSERT_EQ(WEXITSTATUS(estado), 0);
 
-    EXPECT_EQ(Lee((raiz / "estado").string()), "2\nDisco lleno.\n");
+    EXPECT_EQ(Lee((raiz / "estado").string()), "2\nDisco lleno.\nHORARIO.CSV\n");
     const std::string kept = Lee(copia.string());
     ASSERT_GT(kept.size(), 1000u);
     EXPECT_LT(kept.size(), horarioCompleto.size());
@@ -418,7 +418,7 @@ TEST_F(Fallos, AnInputFileHeldForWritingStopsItsBuilder)
     ASSERT_TRUE(otro.Tomado());
     const Resultado r = Importa();
     EXPECT_EQ(r.estado, 2);
-    EXPECT_EQ(r.errores, "Error de E/S 32.\n");
+    EXPECT_EQ(r.errores, "Error de E/S 32.\nsubgruposCentro.csv\n");
     EXPECT_EQ(r.salida, "");
     otro.Suelta();
 
@@ -532,8 +532,9 @@ TEST_F(Fallos, ATemplateThatCouldNotBeBuiltWholeIsNotLeftBehind)
         ::usleep(static_cast<useconds_t>(demora * demora * 400));
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
-        if (fs::exists(ztemp / "PLANTILLA.DBF"))
+        if (fs::exists(ztemp / "PLANTILLA.DBF")) {
             EXPECT_EQ(prueba::LeeTabla((ztemp / "PLANTILLA.DBF").string()).registros.size(), 20u) << demora;
+        }
     }
     fs::create_directory(ztemp / ".nueva.99999.1");  // as a run killed while building leaves it
     prueba::Escribe((ztemp / ".nueva.99999.1" / "PLANTILLA.DBF").string(), "x");

@@ -38,14 +38,14 @@ TEST_F(Convocatorias, ShortLineStopsKeepingTheRecordsBefore)
     EscribeArchivos();
     Salida s = Transorbelin({"convocatorias", zare});
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (1)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (1)\nconvocatoriasCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("CONVOCAZARE.DBF").Columna("CONVOCATORIA"), std::vector<std::string>{"2026"});
 
     archivos["convocatoriasCentro.csv"] = "conv,desc\n2026,Uno\n\n";
     EscribeArchivos();
     s = Transorbelin({"convocatorias", zare});
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (0)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (0)\nconvocatoriasCentro.csv, l\xC3\xADnea 3\n");
 }
 
 TEST_F(Convocatorias, MissingFolderAndWorkFolder)
@@ -121,7 +121,7 @@ TEST_F(Cursos, ShortLineOfTheCallFailsOnTheCourseName)
     EscribeArchivos();
     const Salida s = Transorbelin({"cursos", zare, "2026"});
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (4)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (4)\ngruposCentro.csv, l\xC3\xADnea 4\n");
     EXPECT_EQ(Tabla("CURSOST.DBF").Columna("CODCURSO"), std::vector<std::string>{"C1"});
 }
 

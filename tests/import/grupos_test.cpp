@@ -101,7 +101,7 @@ TEST_F(Grupos, ShortLineEndsTheRunKeepingEarlierRows)
     archivos["gruposCentro.csv"] = "h\n2026,C1,G1,A,\"1 ESO\",1A\n2026,C1,G2,B,\"1 ESO\"\n";
     const Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (5)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (5)\ngruposCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("GRUPOST.DBF").Columna("ABREV"), std::vector<std::string>{"ESO1A"});
     EXPECT_FALSE(fs::exists(ztemp + "/PROFT.DBF"));  // no later builder ran
 }
@@ -139,7 +139,7 @@ TEST_F(Grupos, SubgroupShortLineReadsColumnsOneThreeFourTwo)
     archivos["subgruposCentro.csv"] = "h\nG1,S1,Texto,Nome,N\nG1,S2,Texto,Nome\nG1\n";
     const Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (4)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (4)\nsubgruposCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("GRUPOST.DBF").Columna("ABREV"), (std::vector<std::string>{"ESO1A", "ESO1A1"}));
 }
 

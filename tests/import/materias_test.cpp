@@ -95,7 +95,7 @@ TEST_F(Materias, ShortSubjectLineFailsOnTheLongCode)
     archivos["materiasHorarioOfertaCentro.csv"] = "h\nM1,C1,0,MAT,Mates,M\nM2,C1,0\n";
     const Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (3)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (3)\nmateriasHorarioOfertaCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("ASIGNOMT.DBF").Columna("COD"), std::vector<std::string>{"MAT"});
     EXPECT_EQ(Tabla("ASIGNOMT2.DBF").Columna("COD"), std::vector<std::string>{"MAT"});
 }

@@ -47,7 +47,7 @@ TEST_F(Profesores, ShortLineAndMissingFile)
     archivos["profesoresGrupoCentro.csv"] = "h\nE1,G1,Ana\nE2,G1\n";
     Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (2)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (2)\nprofesoresGrupoCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("PROFT.DBF").Columna("ABREV"), std::vector<std::string>{"A"});
 
     archivos.erase("profesoresGrupoCentro.csv");
@@ -85,7 +85,7 @@ TEST_F(Aulas, ShortLineAndMissingFile)
     archivos["aulasCentro.csv"] = "h\nA1,Uno\nA2\n";
     Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
-    EXPECT_EQ(s.errores, "List index out of bounds (1)\n");
+    EXPECT_EQ(s.errores, "List index out of bounds (1)\naulasCentro.csv, l\xC3\xADnea 3\n");
     EXPECT_EQ(Tabla("AULAT.DBF").Columna("ABREV"), std::vector<std::string>{"A1"});
 
     archivos.erase("aulasCentro.csv");

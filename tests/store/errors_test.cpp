@@ -35,6 +35,23 @@ TEST(ErrorTexts, ListIndexText)
     EXPECT_EQ(ListIndexError(-1).what(), std::string("List index out of bounds (-1)"));
 }
 
+TEST(ErrorTexts, TheReportPutsThePlaceOnASecondLine)
+{
+    ListIndexError corta(4);
+    EXPECT_EQ(errorReport(corta), "List index out of bounds (4)");
+    corta.ponLugar(lugarEnArchivo("gruposCentro.csv", 1834));
+    corta.ponLugar("otro sitio");  // the first place given, the innermost, stays
+    EXPECT_STREQ(corta.what(), "List index out of bounds (4)");
+    EXPECT_EQ(errorReport(corta), "List index out of bounds (4)\ngruposCentro.csv, l\xEDnea 1834");
+    // The full stop goes on the system's text, not after the place.
+    FileError lleno(101);
+    lleno.ponLugar(lugarEnTabla("ASIGT.DBF"));
+    EXPECT_EQ(errorReport(lleno), "Disco lleno.\ntabla ASIGT.DBF");
+    EXPECT_EQ(lugarEnTabla("SOLUC", 57), "tabla SOLUC, registro 57");
+    EXPECT_EQ(lugarEnArchivo("HORARIO.CSV", 0), "HORARIO.CSV");
+    EXPECT_EQ(errorReport(std::runtime_error("sin lugar")), "sin lugar.");
+}
+
 TEST(ErrorTexts, FullStopRule)
 {
     // A full stop goes after any last character whose code is above that of ".".

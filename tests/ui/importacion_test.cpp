@@ -322,6 +322,24 @@ private slots:
                  QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
     }
 
+    // A short line in a file of the centre: the error box keeps the system's text and names the
+    // file and the line below it.
+    void errorConArchivoYLinea()
+    {
+        prueba::DialogosPrueba d;
+        prueba::Entorno e;
+        QFile grupos(e.zare + "/gruposCentro.csv");
+        QVERIFY(grupos.open(QIODevice::Append));
+        grupos.write("2026,1ESO,26-1ESO-Z\r\n");
+        grupos.close();
+        TMForm f({});
+        f.show();
+        HastaLosCursos(f, e.zare);
+        RellenaCursos(f.wwDataSourceNIVIMP());
+        Pulsa(&f, "BitBtn2");
+        QCOMPARE(d.errores, QStringList{QString::fromUtf8("List index out of bounds (4)\ngruposCentro.csv, l\xC3\xADnea 52")});
+    }
+
     void rejillaDeConvocatorias()
     {
         prueba::DialogosPrueba d;

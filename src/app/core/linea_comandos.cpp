@@ -236,7 +236,7 @@ int EjecutaLineaComandos(const std::vector<std::string>& argumentos, std::ostrea
     try {
         return Ejecuta(args, salida, errores);
     } catch (const std::exception& e) {
-        errores << Cp1252AUtf8(store::errorDisplayText(e.what())) << '\n';
+        errores << Cp1252AUtf8(store::errorReport(e)) << '\n';
         return kError;
     }
 }
