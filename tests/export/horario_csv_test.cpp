@@ -2,6 +2,7 @@
 #include "export/horario_csv.h"
 #include "store/errors.h"
 #include "store/file_io.h"
+#include "support/disco_envuelto.h"
 
 #include <gtest/gtest.h>
 
@@ -133,71 +134,48 @@ namespace {
 
 // A disk that holds `cabe` more bytes of file data and is then full: the write that crosses
 // the limit leaves its first part in the file, as a real disk does, and reports ENOSPC.
-class DiscoQueSeLlena : public store::FileSystem {
+class DiscoQueSeLlena : public prueba::DiscoEnvuelto {
 public:
     explicit DiscoQueSeLlena(std::uint64_t cabe) : queda_(cabe) {}
 
-    class Envuelto : public store::File {
+    bool fallaAlCerrar = false;  // as a network disk that takes the data only at the close
+
+protected:
+    std::unique_ptr<store::File> envuelve(std::unique_ptr<store::File> dentro) override
+    {
+        return std::make_unique<Envuelto>(std::move(dentro), queda_, fallaAlCerrar);
+    }
+
+private:
+    class Envuelto : public prueba::ArchivoEnvuelto {
     public:
         Envuelto(std::unique_ptr<store::File> dentro, std::uint64_t& queda, const bool& fallaAlCerrar)
-            : dentro_(std::move(dentro)), queda_(queda), fallaAlCerrar_(fallaAlCerrar)
+            : prueba::ArchivoEnvuelto(std::move(dentro)), queda_(queda), fallaAlCerrar_(fallaAlCerrar)
         {
-        }
-        int readAt(std::uint64_t o, void* d, std::size_t n, std::size_t& got) override
-        {
-            return dentro_->readAt(o, d, n, got);
         }
         int writeAt(std::uint64_t o, const void* d, std::size_t n) override
         {
             if (n <= queda_) {
                 queda_ -= n;
-                return dentro_->writeAt(o, d, n);
+                return prueba::ArchivoEnvuelto::writeAt(o, d, n);
             }
             const std::size_t parte = static_cast<std::size_t>(queda_);
             queda_ = 0;
-            if (const int rc = dentro_->writeAt(o, d, parte))
+            if (const int rc = prueba::ArchivoEnvuelto::writeAt(o, d, parte))
                 return rc;
             return ENOSPC;
         }
-        int status(store::FileStatus& s) override { return dentro_->status(s); }
-        int lock(std::uint64_t o, std::uint64_t n, store::LockKind k, bool w) override
-        {
-            return dentro_->lock(o, n, k, w);
-        }
-        int unlock(std::uint64_t o, std::uint64_t n) override { return dentro_->unlock(o, n); }
-        bool writable() const override { return dentro_->writable(); }
-        int truncate(std::uint64_t size) override { return dentro_->truncate(size); }
         int close() override
         {
-            const int rc = dentro_->close();
+            const int rc = prueba::ArchivoEnvuelto::close();
             return fallaAlCerrar_ ? EIO : rc;
         }
 
     private:
-        std::unique_ptr<store::File> dentro_;
         std::uint64_t& queda_;
         const bool& fallaAlCerrar_;
     };
 
-    bool fallaAlCerrar = false;  // as a network disk that takes the data only at the close
-
-    int open(const std::string& path, store::OpenMode mode, std::unique_ptr<store::File>& out) override
-    {
-        std::unique_ptr<store::File> dentro;
-        if (const int rc = store::posixFileSystem().open(path, mode, dentro))
-            return rc;
-        out = std::make_unique<Envuelto>(std::move(dentro), queda_, fallaAlCerrar);
-        return 0;
-    }
-    int remove(const std::string& path) override { return store::posixFileSystem().remove(path); }
-    int rename(const std::string& from, const std::string& to) override
-    {
-        return store::posixFileSystem().rename(from, to);
-    }
-    int makeFolder(const std::string& path) override { return store::posixFileSystem().makeFolder(path); }
-    int removeFolder(const std::string& path) override { return store::posixFileSystem().removeFolder(path); }
-
-private:
     std::uint64_t queda_;
 };
 

@@ -272,48 +272,35 @@ TEST_F(DamagedTest, ATableCutShortByAnotherProgramWhileOpenIsReported)
         for (const std::uint64_t cutTo : {std::uint64_t{0}, std::uint64_t{headerLength},
                                           std::uint64_t{headerLength + 2 * recordLength}}) {
             SCOPED_TRACE(std::to_string(cutTo) + (access == Access::Shared ? " shared" : " exclusive"));
-            // Cut between two appends, before an edit, and after the last write before closing.
-            install(valid);
-            EXPECT_TRUE(holdsInChild([&] {
-                Table t("\\ZTEMP", "ROTA");
-                t.open(access);
-                t.append();
-                t.setText("CODIGO", "ANTES");
-                t.post();
-                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
-                    return false;
-                const std::string error = engineErrorOf([&] {
+            // In a child: `before` on an open of ROTA, the file cut short, then `after` refused.
+            const auto cutBetween = [&](const std::function<void(Table&)>& before,
+                                        const std::function<void(Table&)>& after) {
+                install(valid);
+                EXPECT_TRUE(holdsInChild([&] {
+                    Table t("\\ZTEMP", "ROTA");
+                    t.open(access);
+                    before(t);
+                    if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
+                        return false;
+                    return mentions(engineErrorOf([&] { after(t); }), "La tabla ROTA est\xE1 da\xF1" "ada");
+                }));
+            };
+            const auto appendOne = [](const char* code) {
+                return [code](Table& t) {
                     t.append();
-                    t.setText("CODIGO", "DESPUES");
+                    t.setText("CODIGO", code);
                     t.post();
-                });
-                return mentions(error, "La tabla ROTA est\xE1 da\xF1" "ada");
-            }));
-            install(valid);
-            EXPECT_TRUE(holdsInChild([&] {
-                Table t("\\ZTEMP", "ROTA");
-                t.open(access);
-                t.goTo(1);
-                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
-                    return false;
-                const std::string error = engineErrorOf([&] {
-                    t.edit();
-                    t.setText("CODIGO", "CAMBIO");
-                    t.post();
-                });
-                return mentions(error, "La tabla ROTA est\xE1 da\xF1" "ada");
-            }));
-            install(valid);
-            EXPECT_TRUE(holdsInChild([&] {
-                Table t("\\ZTEMP", "ROTA");
-                t.open(access);
-                t.append();
-                t.setText("CODIGO", "ANTES");
-                t.post();
-                if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
-                    return false;
-                return mentions(engineErrorOf([&] { t.close(); }), "La tabla ROTA est\xE1 da\xF1" "ada");
-            }));
+                };
+            };
+            // Cut between two appends, before an edit, and after the last write before closing.
+            cutBetween(appendOne("ANTES"), appendOne("DESPUES"));
+            cutBetween([](Table& t) { t.goTo(1); },
+                       [](Table& t) {
+                           t.edit();
+                           t.setText("CODIGO", "CAMBIO");
+                           t.post();
+                       });
+            cutBetween(appendOne("ANTES"), [](Table& t) { t.close(); });
         }
     }
     // Its index cut short under an open: the next change of the index is refused.

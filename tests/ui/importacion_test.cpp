@@ -105,6 +105,17 @@ void RellenaCursos(TModeloTabla* m, const QString& salvo = {})
     }
 }
 
+// The import as Orbelin starts it: the result record goes to `registro`, every course gets its
+// codes and the run is started.
+void ImportaConTodosLosCursos(TMForm& f, const QString& carpeta, const QString& registro)
+{
+    f.ponRutaResultado(registro);
+    f.show();
+    HastaLosCursos(f, carpeta);
+    RellenaCursos(f.wwDataSourceNIVIMP());
+    Pulsa(&f, "BitBtn2");
+}
+
 }  // namespace
 
 class PruebaImportacion : public QObject {
@@ -230,11 +241,7 @@ private slots:
         QFile::remove(e.zare + "/aulasCentro.csv");
         QTemporaryDir dir;
         TMForm f({"exportar", "2"});
-        f.ponRutaResultado(dir.filePath("Orbelin.ini"));
-        f.show();
-        HastaLosCursos(f, e.zare);
-        RellenaCursos(f.wwDataSourceNIVIMP());
-        Pulsa(&f, "BitBtn2");
+        ImportaConTodosLosCursos(f, e.zare, dir.filePath("Orbelin.ini"));
         QCOMPARE(d.mensajes,
                  (QStringList{"No existe archivo de Aulas (aulasCentro.CSV)", "Proceso finalizado"}));
         // The builder's message came during the run, under the hourglass.
@@ -253,11 +260,7 @@ private slots:
         prueba::Entorno e;
         QTemporaryDir dir;
         TMForm f({"exportar", "2"});
-        f.ponRutaResultado(dir.filePath("Orbelin.ini"));
-        f.show();
-        HastaLosCursos(f, e.zare);
-        RellenaCursos(f.wwDataSourceNIVIMP());
-        Pulsa(&f, "BitBtn2");
+        ImportaConTodosLosCursos(f, e.zare, dir.filePath("Orbelin.ini"));
         QCOMPARE(d.mensajes, QStringList{"Proceso finalizado"});
         QVERIFY(!f.isVisible());
         QCOMPARE(prueba::LeeArchivo(dir.filePath("Orbelin.ini")),
@@ -311,11 +314,7 @@ private slots:
         QFile::remove(e.zare + "/subgruposCentro.csv");
         QTemporaryDir dir;
         TMForm f({"exportar", "2"});
-        f.ponRutaResultado(dir.filePath("Orbelin.ini"));
-        f.show();
-        HastaLosCursos(f, e.zare);
-        RellenaCursos(f.wwDataSourceNIVIMP());
-        Pulsa(&f, "BitBtn2");
+        ImportaConTodosLosCursos(f, e.zare, dir.filePath("Orbelin.ini"));
         QCOMPARE(d.mensajes,
                  (QStringList{"No existe archivo de Sub-Grupos (subgruposCentro.CSV)", "Proceso finalizado"}));
         QCOMPARE(prueba::LeeArchivo(dir.filePath("Orbelin.ini")),

@@ -68,6 +68,15 @@ bool Arranca(QProcess& proceso, const QTemporaryDir& dir, Window anfitrion, bool
     return proceso.waitForStarted(10000);
 }
 
+// The host's window, as Orbelin's main window: mapped, grey, larger than ours.
+Window CreaAnfitrion(Display* dpy)
+{
+    const Window anfitrion = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 40, 30, 720, 420, 0, 0, 0xC0C0C0);
+    XMapWindow(dpy, anfitrion);
+    XSync(dpy, False);
+    return anfitrion;
+}
+
 }  // namespace
 
 class PruebaIncrustado : public QObject {
@@ -78,9 +87,7 @@ private slots:
     {
         Display* dpy = XOpenDisplay(nullptr);
         QVERIFY2(dpy, "no X display: run under xvfb-run");
-        const Window anfitrion = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 40, 30, 720, 420, 0, 0, 0xC0C0C0);
-        XMapWindow(dpy, anfitrion);
-        XSync(dpy, False);
+        const Window anfitrion = CreaAnfitrion(dpy);
 
         QTemporaryDir dir;
         QProcess proceso;
@@ -127,9 +134,7 @@ private slots:
     {
         Display* dpy = XOpenDisplay(nullptr);
         QVERIFY2(dpy, "no X display: run under xvfb-run");
-        const Window anfitrion = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 40, 30, 720, 420, 0, 0, 0xC0C0C0);
-        XMapWindow(dpy, anfitrion);
-        XSync(dpy, False);
+        const Window anfitrion = CreaAnfitrion(dpy);
         QTemporaryDir dir;
         QProcess proceso;
         QVERIFY(Arranca(proceso, dir, anfitrion, true));
