@@ -2,12 +2,8 @@
 
 #include "csv/decodifica_linea.h"
 #include "csv/divide_campos.h"
+#include "files/folders.h"
 #include "store/errors.h"
-#include "store/paths.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,7 +14,6 @@ namespace csv {
 namespace {
 
 constexpr char kFinDeTexto = 0x1A;
-constexpr int kErrorCompartido = 32;  // Windows: the file is in use by another program
 constexpr int kErrorNoAbierto = 103;  // Windows: file not open
 constexpr int kErrorDatos = 13;       // Windows: the data is invalid
 
@@ -47,35 +42,6 @@ std::string textoRutaLarga(std::size_t largo)
            " caracteres y el m\xE1ximo es " + std::to_string(kRutaMaxima);
 }
 
-// Windows opens these files with "deny write" sharing: others may read, nobody may write, and
-// a file already open for writing cannot be opened. POSIX has no sharing modes, so the same
-// rule rests on advisory locks over the whole file: the reader holds an open-file-description
-// read lock while the file is open, and a program that writes these files is expected to hold
-// a write lock (open-file-description or classic record lock) while it writes. A write lock
-// held elsewhere makes the reader fail with the sharing error 32, and the reader's lock makes
-// a writer's lock attempt fail. Programs that take no locks are not stopped. Where the system
-// lacks open-file-description locks, classic record locks do the same between processes.
-#ifdef F_OFD_SETLK
-constexpr int kOrdenBloqueo = F_OFD_SETLK;
-#else
-constexpr int kOrdenBloqueo = F_SETLK;
-#endif
-
-void bloqueaParaLeer(int fd)
-{
-    struct flock bloqueo {};
-    bloqueo.l_type = F_RDLCK;
-    bloqueo.l_whence = SEEK_SET;
-    bloqueo.l_start = 0;
-    bloqueo.l_len = 0;  // the whole file, however long it grows
-    if (::fcntl(fd, kOrdenBloqueo, &bloqueo) == 0)
-        return;
-    const int error = errno;
-    if (error == EAGAIN || error == EACCES)
-        throw store::FileError(kErrorCompartido);
-    throw store::FileError(store::windowsErrorCode(error));
-}
-
 }  // namespace
 
 LectorCSV::LectorCSV(std::size_t tamBuffer, std::size_t lineaMaxima)
@@ -94,33 +60,23 @@ void LectorCSV::Abrir(const std::string& ruta)
     if (const std::size_t largo = caracteres(ruta); largo > kRutaMaxima)
         throw store::FileError(3, textoRutaLarga(largo));
 
-    const std::string real = store::findPathNoCase(ruta);
+    const std::string real = files::findPathNoCase(ruta);
     // The name as it is on disk, in Windows-1252 like every text of the errors.
-    const std::string nombre = real.substr(real.find_last_of('/') + 1);
+    const std::string nombre = files::fileName(real);
     nombre_ = DecodificaLinea(nombre);
     if (nombre_.empty())
         nombre_ = nombre;
-    int fd = -1;
-    try {
-        // O_NONBLOCK only keeps a FIFO of that name from blocking the open; it is refused below.
-        do
-            fd = ::open(real.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            store::throwFileErrorFromErrno();
-        struct stat st;
-        if (::fstat(fd, &st) != 0)
-            store::throwFileErrorFromErrno();
-        if (!S_ISREG(st.st_mode))
-            throw store::FileError(5);  // a folder or a device, as Windows refuses it
-        bloqueaParaLeer(fd);
-    } catch (store::FileError& e) {
-        if (fd >= 0)
-            ::close(fd);
-        e.ponLugar(nombre_);
-        throw;
+    // "Deny write", as the administration's files were always opened: others may read the
+    // file meanwhile, and one that another program holds open for writing is refused (EBUSY,
+    // the sharing violation 32).
+    std::unique_ptr<files::File> archivo;
+    if (const int error = files::fileSystem().open(real, files::OpenMode::ReadOnly, files::Sharing::DenyWrite, archivo)) {
+        store::FileError fallo(store::windowsErrorCode(error));
+        fallo.ponLugar(nombre_);
+        throw fallo;
     }
-    fd_ = fd;
+    archivo_ = std::move(archivo);
+    posicion_ = 0;
     lineas_ = 0;
     inicio_ = fin_ = 0;
     finArchivo_ = false;
@@ -128,10 +84,7 @@ void LectorCSV::Abrir(const std::string& ruta)
 
 void LectorCSV::Cerrar()
 {
-    if (fd_ >= 0) {
-        ::close(fd_);  // closing the description releases its lock
-        fd_ = -1;
-    }
+    archivo_.reset();
     inicio_ = fin_ = 0;
     finArchivo_ = false;
 }
@@ -141,7 +94,7 @@ void LectorCSV::Cerrar()
 // takes, enough to tell that a line is longer. False when nothing more could be read.
 bool LectorCSV::rellena()
 {
-    if (fd_ < 0)
+    if (!archivo_)
         throw store::FileError(kErrorNoAbierto);
     if (finArchivo_)
         return false;
@@ -154,17 +107,15 @@ bool LectorCSV::rellena()
         const std::size_t doble = buffer_.size() * 2;
         buffer_.resize(lineaMaxima_ < doble ? std::max(lineaMaxima_ + 1, buffer_.size() + 1) : doble);
     }
-    ssize_t leidos;
-    do
-        leidos = ::read(fd_, buffer_.data() + fin_, buffer_.size() - fin_);
-    while (leidos < 0 && errno == EINTR);
-    if (leidos < 0)
-        store::throwFileErrorFromErrno();
+    std::size_t leidos = 0;
+    if (const int error = archivo_->readAt(posicion_, buffer_.data() + fin_, buffer_.size() - fin_, leidos))
+        throw store::FileError(store::windowsErrorCode(error));
+    posicion_ += leidos;
     if (leidos == 0) {
         finArchivo_ = true;
         return false;
     }
-    fin_ += static_cast<std::size_t>(leidos);
+    fin_ += leidos;
     return true;
 }
 

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "csv/registro_csv.h"
+#include "files/file_io.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +53,7 @@ public:
     const RegistroCSV& Siguiente();
 
     void Cerrar();
-    bool Abierto() const { return fd_ >= 0; }
+    bool Abierto() const { return archivo_ != nullptr; }
 
     // The bytes the buffer holds now: it grows only for the lines that are read.
     std::size_t Capacidad() const { return buffer_.size(); }
@@ -61,7 +64,8 @@ private:
 
     [[noreturn]] void lineaDemasiadoLarga() const;
 
-    int fd_ = -1;
+    std::unique_ptr<files::File> archivo_;
+    std::uint64_t posicion_ = 0;  // where the next read starts
     std::string nombre_;  // the file's name in Windows-1252, for errors
     std::size_t lineaMaxima_;
     std::size_t lineas_ = 0;  // lines read or skipped since the file was opened

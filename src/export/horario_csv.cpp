@@ -1,9 +1,8 @@
 #include "export/horario_csv.h"
 
+#include "files/folders.h"
 #include "store/errors.h"
 #include "store/paths.h"
-
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <string_view>
@@ -22,8 +21,8 @@ namespace {
 // A regular file or a symbolic link, the link itself looked at, not what it points to.
 bool ArchivoOEnlace(const std::string& ruta)
 {
-    struct stat st;
-    return ::lstat(ruta.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode));
+    const files::EntryKind tipo = files::entryKind(ruta);
+    return tipo == files::EntryKind::File || tipo == files::EntryKind::Link;
 }
 
 }  // namespace
@@ -51,7 +50,7 @@ std::string LineaHorario(const std::vector<std::string>& valores)
 
 ArchivoHorario::ArchivoHorario(const std::string& carpeta)
     : carpeta_(store::resolveFolder(carpeta)),
-      ruta_(carpeta_ == "/" ? "/" + kArchivoHorario : carpeta_ + "/" + kArchivoHorario)
+      ruta_(files::joinPath(carpeta_, kArchivoHorario))
 {
 }
 
@@ -59,17 +58,17 @@ ArchivoHorario::~ArchivoHorario() = default;
 
 void ArchivoHorario::Crea()
 {
-    store::FileSystem& sistema = store::fileSystem();
+    files::FileSystem& sistema = files::fileSystem();
     // A file of the same name in another letter case is the one being replaced; a link by that
     // name is removed itself, whatever it points to.
-    const std::string anterior = store::pathInFolder(carpeta_, kArchivoHorario);
+    const std::string anterior = files::pathInFolder(carpeta_, kArchivoHorario);
     if (anterior != ruta_ && ArchivoOEnlace(anterior))
         sistema.remove(anterior);
     archivo_.reset();
     fin_ = 0;
     // Kept open for the lines: one write each instead of an open, a write and a close.
-    std::unique_ptr<store::File> archivo;
-    if (const int error = sistema.open(ruta_, store::OpenMode::CreateTruncate, archivo))
+    std::unique_ptr<files::File> archivo;
+    if (const int error = sistema.open(ruta_, files::OpenMode::CreateTruncate, files::Sharing::ReadWrite, archivo))
         FalloDeArchivo(error);
     archivo_ = std::move(archivo);
 }
@@ -78,12 +77,12 @@ void ArchivoHorario::AnadeLinea(const std::string& linea)
 {
     if (!archivo_) {
         // Not created here: the file must exist already, and the lines go after its end.
-        std::unique_ptr<store::File> archivo;
-        if (const int error = store::fileSystem().open(ruta_, store::OpenMode::ReadWrite, archivo))
+        std::unique_ptr<files::File> archivo;
+        if (const int error = files::fileSystem().open(ruta_, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, archivo))
             FalloDeArchivo(error);
         if (!archivo->writable())
             FalloDeArchivo(EACCES);
-        store::FileStatus estado;
+        files::FileStatus estado;
         if (const int error = archivo->status(estado))
             FalloDeArchivo(error);
         archivo_ = std::move(archivo);
@@ -103,8 +102,8 @@ void ArchivoHorario::Cierra()
 {
     if (!archivo_)
         return;
-    const std::unique_ptr<store::File> archivo = std::move(archivo_);
-    store::FileStatus estado;
+    const std::unique_ptr<files::File> archivo = std::move(archivo_);
+    files::FileStatus estado;
     const bool borrado = archivo->status(estado) == 0 && estado.links == 0;
     if (const int error = archivo->close())
         FalloDeArchivo(error);  // the lines may not have reached the disk

@@ -2,7 +2,7 @@
 // every value in double quotes, Windows-1252 bytes as stored, CR LF after every line.
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 
 #include <cstdint>
 #include <memory>
@@ -45,7 +45,7 @@ public:
 private:
     std::string carpeta_;
     std::string ruta_;
-    std::unique_ptr<store::File> archivo_;
+    std::unique_ptr<files::File> archivo_;
     std::uint64_t fin_ = 0;  // the end of the last whole line, where the next one goes
     std::string linea_;      // the line being written, with its end
 };

@@ -1,5 +1,6 @@
 #include "export/orden_exportar.h"
 
+#include "files/folders.h"
 #include "export/exportacion.h"
 #include "store/paths.h"
 
@@ -8,7 +9,7 @@ namespace exportacion {
 bool ExportaCarpeta(const std::string& carpeta, import::EstadoConversion& estado,
                     import::Mensajes& mensajes)
 {
-    if (!store::folderExists(carpeta)) {
+    if (!files::folderExists(carpeta)) {
         mensajes.Muestra(import::kNoExisteCarpeta);
         if (estado.ModoLanzamiento == 2)
             estado.EstadoTransformacion = 0;

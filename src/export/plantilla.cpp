@@ -1,5 +1,6 @@
 #include "export/plantilla.h"
 
+#include "files/folders.h"
 #include "import/estado.h"
 #include "store/paths.h"
 #include "store/table.h"
@@ -42,7 +43,7 @@ std::string HoraFinPlantilla(int hora)
 bool CreaPlantillaSiFalta()
 {
     const std::string carpeta = store::resolveFolder(import::kTrabajo);
-    if (store::fileExists(store::pathInFolder(carpeta, kTablaPlantilla)))
+    if (files::fileExists(files::pathInFolder(carpeta, kTablaPlantilla)))
         return false;
     // Built aside and put in place with its 20 hours: an existing template is never rebuilt,
     // so one cut short would stay so.

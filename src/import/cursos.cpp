@@ -1,5 +1,6 @@
 // The courses of the selected call (CURSOST.DBF) and the check that each has its codes.
 #include "csv/lector_csv.h"
+#include "files/folders.h"
 #include "import/anade_registro.h"
 #include "import/importacion.h"
 #include "store/paths.h"
@@ -44,7 +45,7 @@ void Importacion::CargaCursos()
 
 bool Importacion::ExisteTablaCursos()
 {
-    if (store::fileExists(store::pathInFolder(store::resolveFolder(kTrabajo), "CURSOST.DBF")))
+    if (files::fileExists(files::pathInFolder(store::resolveFolder(kTrabajo), "CURSOST.DBF")))
         return true;
     mensajes_.Muestra("No existe archivo del Cursos (CURSOST.DBF)");
     estado_.EstadoTransformacion = -1;

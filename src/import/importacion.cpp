@@ -1,5 +1,6 @@
 #include "import/importacion.h"
 
+#include "files/folders.h"
 #include "store/paths.h"
 
 namespace import {
@@ -22,7 +23,7 @@ std::string Importacion::RutaCSV(const std::string& nombre) const
 // A missing input file gets the builder's message; most builders then mark the run as failed.
 bool Importacion::FaltaArchivo(const std::string& nombre, const std::string& mensaje, bool marcaFallo)
 {
-    if (store::fileExists(RutaCSV(nombre)))
+    if (files::fileExists(RutaCSV(nombre)))
         return false;
     mensajes_.Muestra(mensaje);
     if (marcaFallo)

@@ -1,6 +1,7 @@
 // The subgroups: rows appended to GRUPOST.DBF under their parent group, numbered after the
 // parent's code.
 #include "import/codigos.h"
+#include "files/folders.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
 #include "import/lista_codigos.h"
@@ -11,7 +12,7 @@ namespace import {
 
 void Importacion::ImportaSubgrupos()
 {
-    if (!store::fileExists(store::pathInFolder(store::resolveFolder(kTrabajo), "GRUPOST.DBF"))) {
+    if (!files::fileExists(files::pathInFolder(store::resolveFolder(kTrabajo), "GRUPOST.DBF"))) {
         mensajes_.Muestra("No existe archivo de Grupos (GRUPOST.DBF)");
         return;
     }

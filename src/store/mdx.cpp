@@ -3,8 +3,6 @@
 // flush writes back only the nodes and headers that changed since the last flush.
 #include "store/mdx.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -14,8 +12,10 @@
 #include <limits>
 #include <utility>
 
+#include "files/file_io.h"
+#include "files/folders.h"
+#include "files/process.h"
 #include "store/errors.h"
-#include "store/file_io.h"
 #include "store/mdx_collation.h"
 #include "store/mdx_format.h"
 #include "store/mdx_key.h"
@@ -55,7 +55,7 @@ std::string hex(unsigned value)
 // folder and extension.
 std::string nameFromPath(const std::string& path)
 {
-    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::string name = files::fileName(path);
     const auto dot = name.find_last_of('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
@@ -111,8 +111,8 @@ struct Position {
 
 class MdxFile final : public MdxIndex {
 public:
-    MdxFile(std::string path, std::string tableName, bool writable)
-        : path_(std::move(path)), tableName_(std::move(tableName)), writable_(writable)
+    MdxFile(std::string path, std::string tableName, bool writable, files::Sharing sharing)
+        : path_(std::move(path)), tableName_(std::move(tableName)), writable_(writable), sharing_(sharing)
     {
     }
 
@@ -188,9 +188,10 @@ private:
     std::string path_;
     std::string tableName_;
     bool writable_;
+    files::Sharing sharing_;
     bool loaded_ = false;  // a file refused while loading is never written
     bool changed_ = false; // an insert or erase since opening: only then is the file written
-    std::unique_ptr<File> file_;  // open while the index may be written
+    std::unique_ptr<files::File> file_;  // open while the index may be written
     std::uint64_t fileBytes_ = 0;
     std::vector<std::uint8_t> header_;  // the file header as on disk
     std::uint32_t blockPages_ = 2;
@@ -208,13 +209,13 @@ private:
 
 void MdxFile::readFile(std::vector<std::uint8_t>& data)
 {
-    int rc = fileSystem().open(path_, OpenMode::ReadWrite, file_);
+    int rc = files::fileSystem().open(path_, files::OpenMode::ReadWrite, sharing_, file_);
     if (rc == 0 && writable_ && !file_->writable())
         rc = EACCES;
     if (rc != 0)
         throw EngineError("No se puede abrir el \xEDndice de la tabla " + tableName_ + ": " +
                           fileErrorText(windowsErrorCode(rc)));
-    FileStatus info;
+    files::FileStatus info;
     if (const int error = file_->status(info))
         throw FileError(windowsErrorCode(error));
     data.resize(static_cast<std::size_t>(info.size));
@@ -855,7 +856,7 @@ void MdxFile::flush()
         return;
     // Another program may have cut the file under us: writing pages into it then would leave
     // holes of zeros where the rest of the tree was.
-    FileStatus info;
+    files::FileStatus info;
     if (const int error = file_->status(info))
         throw FileError(windowsErrorCode(error));
     if (info.size < fileBytes_)
@@ -1021,14 +1022,14 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
 
     // Written beside the old file and then put in its place: an index still open on the old
     // file keeps writing to that, never into the new one, and a failed write replaces nothing.
-    FileSystem& fs = fileSystem();
+    files::FileSystem& fs = files::fileSystem();
     static unsigned counter = 0;
     std::string temporary;
-    std::unique_ptr<File> out;
+    std::unique_ptr<files::File> out;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = path + "." + std::to_string(::getpid()) + "." + std::to_string(++counter);
-        error = fs.open(temporary, OpenMode::CreateNew, out);
+        temporary = path + "." + std::to_string(files::processId()) + "." + std::to_string(++counter);
+        error = fs.open(temporary, files::OpenMode::CreateNew, files::Sharing::None, out);
     }
     if (error != 0)
         refuse(fileErrorText(windowsErrorCode(error)));
@@ -1044,9 +1045,9 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
 }
 
 std::unique_ptr<MdxIndex> MdxIndex::open(const std::string& path, bool writable, const std::string& tableName,
-                                         int tableLanguageId)
+                                         int tableLanguageId, files::Sharing sharing)
 {
-    auto index = std::make_unique<MdxFile>(path, tableName, writable);
+    auto index = std::make_unique<MdxFile>(path, tableName, writable, sharing);
     index->load(tableLanguageId);
     return index;
 }

@@ -2,6 +2,8 @@
 // numbers, in the layout that other dBASE engines read and search.
 #pragma once
 
+#include "files/file_io.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -57,8 +59,10 @@ public:
     // Opens an existing index file. A damaged file is an EngineError naming `tableName`.
     // The index names the order of its character keys; one that does not (language 0) follows
     // the table's language, `tableLanguageId` (0: none, byte order).
-    static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable,
-                                          const std::string& tableName, int tableLanguageId = 0);
+    // `sharing` is what other opens may do meanwhile: the table's own open decides it.
+    static std::unique_ptr<MdxIndex> open(const std::string& path, bool writable, const std::string& tableName,
+                                          int tableLanguageId = 0,
+                                          files::Sharing sharing = files::Sharing::ReadWrite);
 
     virtual const std::vector<MdxTag>& tags() const = 0;
     virtual int tagNumber(const std::string& tagName) const = 0;  // -1 when there is no such tag

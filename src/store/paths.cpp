@@ -1,10 +1,8 @@
 #include "store/paths.h"
 
-#include <dirent.h>
-#include <strings.h>
-#include <sys/stat.h>
+#include "files/folders.h"
+#include "files/process.h"
 
-#include <cstdlib>
 #include <string_view>
 
 namespace store {
@@ -19,37 +17,14 @@ std::string& driveCOption()
 
 std::string stripTrailingSeparators(std::string path)
 {
-    while (path.size() > 1 && path.back() == '/')
+    while (path.size() > 1 && files::isSeparator(path.back()) && !(path.size() == 3 && path[1] == ':'))
         path.pop_back();
     return path;
 }
 
-// The spelling on disk of `name` inside `folder`, or "" when no entry matches.
-std::string entryNoCase(const std::string& folder, const std::string& name)
+bool hasDriveLetter(std::string_view path)
 {
-    struct stat st;
-    const std::string exact = (folder == "/" ? "/" : folder + "/") + name;
-    if (::lstat(exact.c_str(), &st) == 0)
-        return name;
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return {};
-    std::string found;
-    while (dirent* e = ::readdir(dir)) {
-        if (::strcasecmp(e->d_name, name.c_str()) == 0) {
-            found = e->d_name;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
-}
-
-std::string join(const std::string& folder, const std::string& name)
-{
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
+    return path.size() >= 2 && path[1] == ':' && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z');
 }
 
 }  // namespace
@@ -63,31 +38,32 @@ std::string driveC()
 {
     if (!driveCOption().empty())
         return stripTrailingSeparators(driveCOption());
-    if (const char* env = std::getenv("TRANSORBELIN_UNIDAD_C"); env && *env)
+    if (const std::string env = files::environmentVariable("TRANSORBELIN_UNIDAD_C"); !env.empty())
         return stripTrailingSeparators(env);
-    return "/";
+    return files::kDriveLetters ? "" : "/";
 }
 
 std::string resolveFolder(const std::string& folder)
 {
     std::string_view rest(folder);
     bool driveRelative = false;
-    if (rest.size() >= 2 && rest[1] == ':' && ((rest[0] | 0x20) >= 'a' && (rest[0] | 0x20) <= 'z')) {
+    if (hasDriveLetter(rest)) {
+        // Without drive letters every drive is the folder that stands for C; with them, only C
+        // is, and only when such a folder was given.
+        driveRelative = !files::kDriveLetters || (rest[0] | 0x20) == 'c';
         rest.remove_prefix(2);
-        driveRelative = true;
-    } else if (!rest.empty() && rest[0] == '\\') {
-        driveRelative = true;
+    } else if (!rest.empty() && rest[0] == '\\' && !(rest.size() > 1 && rest[1] == '\\')) {
+        driveRelative = true;  // the root of the current drive; "\\server" is a network path
     }
-    if (!driveRelative)
+    std::string path = driveC();
+    if (!driveRelative || path.empty())
         return stripTrailingSeparators(folder);
 
-    std::string path = driveC();
     std::string component;
     auto flush = [&] {
         if (component.empty())
             return;
-        std::string onDisk = entryNoCase(path, component);
-        path = join(path, onDisk.empty() ? component : onDisk);
+        path = files::pathInFolder(path, component);
         component.clear();
     };
     for (char c : rest) {
@@ -98,34 +74,6 @@ std::string resolveFolder(const std::string& folder)
     }
     flush();
     return path;
-}
-
-std::string pathInFolder(const std::string& folder, const std::string& name)
-{
-    std::string onDisk = entryNoCase(folder, name);
-    return join(folder, onDisk.empty() ? name : onDisk);
-}
-
-std::string findPathNoCase(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return pathInFolder(".", path).substr(2);
-    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-    return pathInFolder(folder, path.substr(slash + 1));
-}
-
-bool fileExists(const std::string& path)
-{
-    struct stat st;
-    return ::stat(findPathNoCase(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-bool folderExists(const std::string& path)
-{
-    struct stat st;
-    const std::string p = stripTrailingSeparators(path);
-    return ::stat(p == "/" ? "/" : findPathNoCase(p).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace store

@@ -13,7 +13,7 @@ constexpr std::size_t kMaxBlocks = 256;
 
 }  // namespace
 
-void RecordStore::reset(File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count)
+void RecordStore::reset(files::File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count)
 {
     file_ = file;
     firstRecord_ = firstRecord;

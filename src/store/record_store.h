@@ -5,7 +5,7 @@
 // the cache mirrors it, kept in step by the writes the table makes.
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace store {
 class RecordStore {
 public:
     // Records of `recordLength` bytes from `firstRecord` on in `file`, `count` of them.
-    void reset(File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count);
+    void reset(files::File* file, std::uint64_t firstRecord, std::uint32_t recordLength, std::uint32_t count);
 
     std::uint32_t count() const { return count_; }
 
@@ -43,7 +43,7 @@ private:
     Block* cached(std::uint32_t block);
     Block* load(std::uint32_t block);
 
-    File* file_ = nullptr;
+    files::File* file_ = nullptr;
     std::uint64_t firstRecord_ = 0;
     std::uint32_t recordLength_ = 1;
     std::uint32_t perBlock_ = 1;

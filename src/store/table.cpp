@@ -1,10 +1,12 @@
 #include "store/table.h"
 
+#include "files/file_io.h"
+#include "files/folders.h"
+#include "files/process.h"
 #include "store/dbf_format.h"
 #include "store/engine_texts.h"
 #include "store/errors.h"
 #include "store/field_codec.h"
-#include "store/file_io.h"
 #include "store/mdx.h"
 #include "store/paths.h"
 #include "store/record_index.h"
@@ -19,10 +21,20 @@
 #include <optional>
 #include <span>
 #include <strings.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace store {
+
+namespace {
+
+// What other opens may do while an open lasts: an exclusive open lets nobody in, a shared one
+// lets others read and write under the engine's locks.
+files::Sharing sharingFor(Access access)
+{
+    return access == Access::Exclusive ? files::Sharing::None : files::Sharing::ReadWrite;
+}
+
+}  // namespace
 
 namespace {
 
@@ -106,12 +118,12 @@ public:
     Access access_ = Access::Shared;
     std::string folder_;
     std::string path_;
-    std::unique_ptr<File> file_;
+    std::unique_ptr<files::File> file_;
     dbf::Layout layout_;
     std::vector<FieldDef> defs_;
     mutable RecordStore records_;  // recordCount records, read from the file as needed
     std::string blank_;
-    FileStatus known_;     // the file as last read or written (shared opens watch it)
+    files::FileStatus known_;     // the file as last read or written (shared opens watch it)
     bool wrote_ = false;   // this open has written to the file
 
     enum class State { Browse, Edit, Append };
@@ -297,7 +309,7 @@ public:
     // Reads the header and every record into memory.
     void load()
     {
-        FileStatus status;
+        files::FileStatus status;
         if (const int rc = file_->status(status))
             fail(texts::readFailed(name_, rc));
         try {
@@ -339,7 +351,7 @@ public:
             tags_.clear();
             // Another open may have written the table between our reading it and its index:
             // then both are read again, once.
-            FileStatus status;
+            files::FileStatus status;
             if (again && file_->status(status) == 0 &&
                 (status.size != known_.size || status.modifiedNs != known_.modifiedNs)) {
                 load();
@@ -355,13 +367,13 @@ public:
         tags_.clear();
         if (!layout_.productionIndex)
             return;
-        const std::string path = pathInFolder(folder_, mdxFileName(std::string(path_.substr(path_.rfind('/') + 1))));
-        if (!fileExists(path))
+        const std::string path = files::pathInFolder(folder_, mdxFileName(files::fileName(path_)));
+        if (!files::fileExists(path))
             return;  // the flag without the file: the table is used without its index
         mdxPath_ = path;
         // The order of character keys follows the table's language when the index names none.
         const int language = layout_.level == 7 ? mdxLanguageId(layout_.languageDriver) : layout_.languageId;
-        mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language);
+        mdx_ = MdxIndex::open(mdxPath_, file_->writable(), name_, language, sharingFor(access_));
         for (const MdxTag& info : mdx_->tags())
             tags_.push_back({info, fieldIndex(info.field)});
     }
@@ -410,14 +422,14 @@ public:
             close();
         }
         folder_ = resolveFolder(folderGiven_);
-        if (!folderExists(folder_))
+        if (!files::folderExists(folder_))
             fail(texts::folderMissing(name_, texts::folderShown(folderGiven_, folder_)));
-        path_ = pathInFolder(folder_, dbfFileName(name_));
-        if (!fileExists(path_))
+        path_ = files::pathInFolder(folder_, dbfFileName(name_));
+        if (!files::fileExists(path_))
             fail(texts::tableMissing(name_, texts::folderShown(folderGiven_, folder_)));
-        std::unique_ptr<File> file;
-        if (const int rc = fileSystem().open(path_, OpenMode::ReadWrite, file))
-            fail(texts::readFailed(name_, rc));
+        std::unique_ptr<files::File> file;
+        if (const int rc = files::fileSystem().open(path_, files::OpenMode::ReadWrite, sharingFor(access), file))
+            fail(rc == EBUSY ? texts::inUse(name_) : texts::readFailed(name_, rc));
         if (lockForOpen(*file, access) == LockResult::InUse)
             fail(texts::inUse(name_));
         file_ = std::move(file);
@@ -495,7 +507,7 @@ public:
 
     void reloadIfChanged()
     {
-        FileStatus status;
+        files::FileStatus status;
         if (file_->status(status) != 0)
             return;
         if (status.size == known_.size && status.modifiedNs == known_.modifiedNs)
@@ -524,7 +536,7 @@ public:
     // by someone else as well; it stays unnoted and is read again at the next look.
     void noteOwnWrites()
     {
-        FileStatus status;
+        files::FileStatus status;
         if (access_ == Access::Shared && file_ && file_->status(status) == 0 && status.size == expectedSize_)
             known_ = status;
     }
@@ -773,7 +785,7 @@ public:
     // So before each write, and at closing after writing, the file must still hold every record.
     void checkNotCut()
     {
-        FileStatus status;
+        files::FileStatus status;
         if (const int rc = file_->status(status))
             fail(texts::readFailed(name_, rc));
         if (status.size < recordOffset(count() + 1))
@@ -1235,8 +1247,8 @@ int makeAsideFolder(const std::string& folder, std::string& out)
 {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        out = folder + "/" + kAsideFolderPrefix + std::to_string(::getpid()) + "." + std::to_string(++counter);
-        const int rc = fileSystem().makeFolder(out);
+        out = folder + "/" + kAsideFolderPrefix + std::to_string(files::processId()) + "." + std::to_string(++counter);
+        const int rc = files::fileSystem().makeFolder(out);
         if (rc != EEXIST)
             return rc;
     }
@@ -1250,7 +1262,7 @@ NewTable::NewTable(const std::string& folderGiven, const std::string& name, cons
     : name_(name), deleteFirst_(deleteFirst)
 {
     folder_ = resolveFolder(folderGiven);
-    if (!folderExists(folder_))
+    if (!files::folderExists(folder_))
         throw EngineError(texts::folderMissing(name, texts::folderShown(folderGiven, folder_)));
 
     std::vector<FieldDef> defs;
@@ -1290,13 +1302,13 @@ NewTable::NewTable(const std::string& folderGiven, const std::string& name, cons
         return ::strcasecmp(d.c_str(), fileName.c_str()) == 0;
     });
     if (!deletedFirst) {
-        const std::string existing = pathInFolder(folder_, fileName);
-        dbfName_ = existing.substr(existing.rfind('/') + 1);
+        const std::string existing = files::pathInFolder(folder_, fileName);
+        dbfName_ = files::fileName(existing);
     }
     if (!tags.empty())
         mdxName_ = mdxFileName(dbfName_);
 
-    FileSystem& fs = fileSystem();
+    files::FileSystem& fs = files::fileSystem();
     if (const int rc = makeAsideFolder(folder_, aside_)) {
         aside_.clear();
         throw EngineError(texts::cannotCreate(name, fileErrorText(windowsErrorCode(rc))));
@@ -1311,8 +1323,8 @@ NewTable::NewTable(const std::string& folderGiven, const std::string& name, cons
             }
         }
         const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
-        std::unique_ptr<File> file;
-        int rc = fs.open(aside_ + "/" + dbfName_, OpenMode::CreateTruncate, file);
+        std::unique_ptr<files::File> file;
+        int rc = fs.open(aside_ + "/" + dbfName_, files::OpenMode::CreateTruncate, files::Sharing::None, file);
         if (rc == 0)
             rc = file->writeAt(0, bytes.data(), bytes.size());
         if (rc != 0)
@@ -1349,23 +1361,23 @@ void NewTable::commit()
             table_->close();  // every record and key written
         table_.reset();
 
-        FileSystem& fs = fileSystem();
+        files::FileSystem& fs = files::fileSystem();
         const std::string dbfPath = folder_ + "/" + dbfName_;
         // A table that some open holds cannot be replaced under it.
-        if (const std::string existing = pathInFolder(folder_, dbfFileName(name_)); fileExists(existing)) {
-            std::unique_ptr<File> file;
-            if (fs.open(existing, OpenMode::ReadWrite, file) == 0 &&
-                lockForOpen(*file, Access::Exclusive) == LockResult::InUse)
+        if (const std::string existing = files::pathInFolder(folder_, dbfFileName(name_)); files::fileExists(existing)) {
+            std::unique_ptr<files::File> file;
+            const int rc = fs.open(existing, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, file);
+            if (rc == EBUSY || (rc == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse))
                 throw EngineError(texts::inUse(name_));
         }
         for (const std::string& doomed : deleteFirst_) {
-            const std::string path = pathInFolder(folder_, doomed);
-            if (fileExists(path))
+            const std::string path = files::pathInFolder(folder_, doomed);
+            if (files::fileExists(path))
                 fs.remove(path);  // failure ignored: the table is put over it
         }
         if (!mdxName_.empty()) {
             // The table goes first, so that an old table never stands beside the new index.
-            if (fileExists(dbfPath))
+            if (files::fileExists(dbfPath))
                 fs.remove(dbfPath);
             if (const int rc = fs.rename(aside_ + "/" + mdxName_, folder_ + "/" + mdxName_))
                 throw EngineError(texts::cannotCreateIndex(name_, fileErrorText(windowsErrorCode(rc))));
@@ -1380,7 +1392,7 @@ void NewTable::commit()
         throw;
     }
     committed_ = true;
-    fileSystem().removeFolder(aside_);
+    files::fileSystem().removeFolder(aside_);
 }
 
 // Removes what was built and not put in place.
@@ -1396,7 +1408,7 @@ void NewTable::discard()
     }
     if (aside_.empty())
         return;
-    FileSystem& fs = fileSystem();
+    files::FileSystem& fs = files::fileSystem();
     for (const std::string* file : {&dbfName_, &mdxName_})
         if (!file->empty())
             fs.remove(aside_ + "/" + *file);

@@ -21,21 +21,21 @@ LockResult result(int rc)
 
 }  // namespace
 
-LockResult lockForOpen(File& file, Access access)
+LockResult lockForOpen(files::File& file, Access access)
 {
     // A write lock needs a file open for writing; a read-only file can only be shared.
-    const LockKind kind = access == Access::Exclusive && file.writable() ? LockKind::Write : LockKind::Read;
+    const files::LockKind kind = access == Access::Exclusive && file.writable() ? files::LockKind::Write : files::LockKind::Read;
     return result(file.lock(kOpenByte, 1, kind, false));
 }
 
-LockResult tryLockForUpdate(File& file)
+LockResult tryLockForUpdate(files::File& file)
 {
     if (!file.writable())
         return LockResult::NotSupported;
-    return result(file.lock(kUpdateByte, 1, LockKind::Write, false));
+    return result(file.lock(kUpdateByte, 1, files::LockKind::Write, false));
 }
 
-void unlockForUpdate(File& file)
+void unlockForUpdate(files::File& file)
 {
     file.unlock(kUpdateByte, 1);
 }

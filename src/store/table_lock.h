@@ -4,7 +4,7 @@
 // byte serialises the writes of shared opens (appends must not meet).
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 #include "store/table.h"
 
 namespace store {
@@ -13,10 +13,10 @@ enum class LockResult { Held, InUse, NotSupported };
 
 // Takes the open lock of `access` on the table file. NotSupported when the file system has no
 // byte-range locks; the table is then used without them.
-LockResult lockForOpen(File& file, Access access);
+LockResult lockForOpen(files::File& file, Access access);
 
 // The update lock of a shared table, without waiting: InUse while another open holds it.
-LockResult tryLockForUpdate(File& file);
-void unlockForUpdate(File& file);
+LockResult tryLockForUpdate(files::File& file);
+void unlockForUpdate(files::File& file);
 
 }  // namespace store

@@ -2,10 +2,11 @@
 
 #include "store/table_lock.h"
 
+#include "files/process.h"
+
 #include <algorithm>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace store {
@@ -35,7 +36,7 @@ bool UpdateStreak::live() const
     return file_ && std::chrono::steady_clock::now() - started_ < kMaxHold;
 }
 
-UpdateStreak::Take UpdateStreak::take(File& file, const FileStatus& identity)
+UpdateStreak::Take UpdateStreak::take(files::File& file, const files::FileStatus& identity)
 {
     if (file_ == &file && live())
         return Take::Live;
@@ -43,7 +44,7 @@ UpdateStreak::Take UpdateStreak::take(File& file, const FileStatus& identity)
 
     // A child made by fork holds a copy of its parent's runs, whose locks are its parent's: it
     // leaves them alone.
-    const pid_t self = ::getpid();
+    const unsigned long self = files::processId();
     std::vector<UpdateStreak*> others;
     {
         std::lock_guard<std::mutex> guard(registryMutex);
@@ -85,9 +86,9 @@ void UpdateStreak::end()
         auto& runs = registry();
         runs.erase(std::remove(runs.begin(), runs.end(), this), runs.end());
     }
-    File* file = file_;
+    files::File* file = file_;
     file_ = nullptr;
-    if (process_ == ::getpid()) {  // a forked child's copy of the run is not its to end
+    if (process_ == files::processId()) {  // a forked child's copy of the run is not its to end
         if (onEnd_)
             onEnd_();
         if (locked_)

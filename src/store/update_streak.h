@@ -7,12 +7,11 @@
 // after kMaxHold, or at close.
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <sys/types.h>
 
 namespace store {
 
@@ -34,16 +33,16 @@ public:
     enum class Take { Live, Started, InUse };
     // Keeps a live run (Live) or ends an old one and starts a new run (Started; the caller then
     // looks for other opens' writes). InUse when another process kept the lock for kWaitLimit.
-    Take take(File& file, const FileStatus& identity);
+    Take take(files::File& file, const files::FileStatus& identity);
 
     // Ends the run, if any: gives up the lock and runs onEnd.
     void end();
 
 private:
     std::function<void()> onEnd_;
-    File* file_ = nullptr;       // the file whose lock the run holds; nullptr: no run
+    files::File* file_ = nullptr;       // the file whose lock the run holds; nullptr: no run
     bool locked_ = false;        // false on file systems without byte-range locks
-    pid_t process_ = 0;          // the process that started the run
+    unsigned long process_ = 0;  // the process that started the run
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
     std::chrono::steady_clock::time_point started_;

@@ -1,13 +1,12 @@
 #include "store/work_lock.h"
 
+#include "files/folders.h"
 #include "store/engine_texts.h"
 #include "store/errors.h"
 #include "store/paths.h"
 #include "store/table.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
 namespace store {
 
@@ -30,12 +29,13 @@ void WorkLock::take(const std::string& folder)
     if (file_)
         return;
     const std::string resolved = resolveFolder(folder);
-    if (!folderExists(resolved))
+    if (!files::folderExists(resolved))
         return;
-    std::unique_ptr<File> file;
-    if (fileSystem().open(pathInFolder(resolved, kWorkLockFile), OpenMode::OpenOrCreate, file) != 0)
+    std::unique_ptr<files::File> file;
+    if (files::fileSystem().open(files::pathInFolder(resolved, kWorkLockFile), files::OpenMode::OpenOrCreate,
+                                 files::Sharing::ReadWrite, file) != 0)
         return;
-    const int rc = file->lock(kLockOffset, kLockLength, LockKind::Write, false);
+    const int rc = file->lock(kLockOffset, kLockLength, files::LockKind::Write, false);
     if (rc == EAGAIN || rc == EACCES)
         throw EngineError(workFolderInUse(texts::folderShown(folder, resolved)));
     if (rc != 0)
@@ -49,13 +49,15 @@ void WorkLock::take(const std::string& folder)
 // builds, so once it is ours, any such folder is a leftover.
 void WorkLock::removeLeftovers(const std::string& folder)
 {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        std::error_code ignored;
-        if (name.rfind(kAsideFolderPrefix, 0) == 0 && it->is_directory(ignored) && !it->is_symlink(ignored))
-            fs::remove_all(it->path(), ignored);
+    files::FileSystem& fs = files::fileSystem();
+    for (const std::string& name : files::listFolder(folder)) {
+        const std::string aside = folder + "/" + name;
+        if (name.rfind(kAsideFolderPrefix, 0) != 0 || files::entryKind(aside) != files::EntryKind::Folder)
+            continue;
+        // An aside folder holds the files of one table, nothing deeper.
+        for (const std::string& file : files::listFolder(aside))
+            fs.remove(aside + "/" + file);
+        fs.removeFolder(aside);
     }
 }
 

@@ -3,7 +3,7 @@
 // is refused at once, before it changes anything.
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 
 #include <memory>
 #include <string>
@@ -32,7 +32,7 @@ public:
 private:
     static void removeLeftovers(const std::string& folder);
 
-    std::unique_ptr<File> file_;
+    std::unique_ptr<files::File> file_;
 };
 
 // The text of a work folder held by another run.

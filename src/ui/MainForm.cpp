@@ -1,5 +1,6 @@
 #include "ui/MainForm.h"
 
+#include "files/folders.h"
 #include "app/core/ini.h"
 #include "app/core/lanzamiento.h"
 #include "store/paths.h"
@@ -222,7 +223,7 @@ void TMForm::BExportarClick()
 {
     ui::Protege(this, [&] {
         estado_.CarpetaCSV = carpetaElegida();
-        if (store::folderExists(estado_.CarpetaCSV)) {
+        if (files::folderExists(estado_.CarpetaCSV)) {
             bloqueoTrabajo_.take(import::kTrabajo);  // in use: the error box, nothing changed
             ui_->BExportar->setEnabled(false);
             estado_.EstadoTransformacion = 1;
@@ -360,7 +361,7 @@ void TMForm::BImportarClick()
 {
     ui::Protege(this, [&] {
         estado_.CarpetaCSV = carpetaElegida();
-        if (!store::folderExists(estado_.CarpetaCSV)) {
+        if (!files::folderExists(estado_.CarpetaCSV)) {
             mensajes_.Muestra(import::kNoExisteCarpeta);
             if (estado_.ModoLanzamiento == 2) {
                 estado_.EstadoTransformacion = 0;

@@ -109,11 +109,16 @@ TEST_F(LineaComandos, OutputThatCannotBeWrittenIsAnError)
 TEST(SalidaComprobada, ReportsTheFirstFailureOfAWriteOrOfTheClose)
 {
     std::signal(SIGPIPE, SIG_IGN);
+    // Over a descriptor, as the program's standard output is.
+    const auto escribe = [](int fd) {
+        return [fd](const char* datos, std::size_t n) { return ::write(fd, datos, n) < 0 ? errno : 0; };
+    };
+    const auto cierra = [](int fd) { return [fd] { return ::close(fd) == 0 ? 0 : errno; }; };
     {
         int tubo[2];
         ASSERT_EQ(::pipe(tubo), 0);
         ::close(tubo[0]);  // nobody reads
-        app::SalidaComprobada bufer(tubo[1]);
+        app::SalidaComprobada bufer(escribe(tubo[1]), cierra(tubo[1]));
         std::ostream salida(&bufer);
         salida << "\"CODCURSO\"\n";
         EXPECT_FALSE(bufer.Cierra());
@@ -122,7 +127,7 @@ TEST(SalidaComprobada, ReportsTheFirstFailureOfAWriteOrOfTheClose)
     {
         const int lleno = ::open("/dev/full", O_WRONLY);
         ASSERT_GE(lleno, 0);
-        app::SalidaComprobada bufer(lleno);
+        app::SalidaComprobada bufer(escribe(lleno), cierra(lleno));
         std::ostream salida(&bufer);
         salida << std::string(200000, 'x');  // more than one block: the failure comes before the close
         EXPECT_FALSE(bufer.Cierra());
@@ -131,7 +136,7 @@ TEST(SalidaComprobada, ReportsTheFirstFailureOfAWriteOrOfTheClose)
     {
         int tubo[2];
         ASSERT_EQ(::pipe(tubo), 0);
-        app::SalidaComprobada bufer(tubo[1]);
+        app::SalidaComprobada bufer(escribe(tubo[1]), cierra(tubo[1]));
         std::ostream salida(&bufer);
         salida << "linea\n";
         EXPECT_TRUE(bufer.Cierra());

@@ -1,7 +1,7 @@
 #include "csv/divide_campos.h"
 #include "export/horario_csv.h"
 #include "store/errors.h"
-#include "store/file_io.h"
+#include "files/file_io.h"
 #include "support/disco_envuelto.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +141,7 @@ public:
     bool fallaAlCerrar = false;  // as a network disk that takes the data only at the close
 
 protected:
-    std::unique_ptr<store::File> envuelve(std::unique_ptr<store::File> dentro) override
+    std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
     {
         return std::make_unique<Envuelto>(std::move(dentro), queda_, fallaAlCerrar);
     }
@@ -149,7 +149,7 @@ protected:
 private:
     class Envuelto : public prueba::ArchivoEnvuelto {
     public:
-        Envuelto(std::unique_ptr<store::File> dentro, std::uint64_t& queda, const bool& fallaAlCerrar)
+        Envuelto(std::unique_ptr<files::File> dentro, std::uint64_t& queda, const bool& fallaAlCerrar)
             : prueba::ArchivoEnvuelto(std::move(dentro)), queda_(queda), fallaAlCerrar_(fallaAlCerrar)
         {
         }
@@ -181,8 +181,8 @@ private:
 
 // Puts a file system in place for one test and the operating system's back after it.
 struct ConSistemaDeArchivos {
-    explicit ConSistemaDeArchivos(store::FileSystem& fs) { store::setFileSystem(&fs); }
-    ~ConSistemaDeArchivos() { store::setFileSystem(nullptr); }
+    explicit ConSistemaDeArchivos(files::FileSystem& fs) { files::setFileSystem(&fs); }
+    ~ConSistemaDeArchivos() { files::setFileSystem(nullptr); }
 };
 
 }  // namespace

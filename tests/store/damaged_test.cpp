@@ -1,10 +1,11 @@
 // Damaged, cut-short or foreign files give an engine error naming the table, never a crash or a
 // read past the data (the test build runs with AddressSanitizer); a failing disk leaves the
 // table as it was.
-#include "store/file_io.h"
+#include "files/file_io.h"
 #include "store/table.h"
 
 #include "store_support.h"
+#include "support/disco_envuelto.h"
 
 #include <cerrno>
 #include <functional>
@@ -325,43 +326,30 @@ TEST_F(DamagedTest, ATableCutShortByAnotherProgramWhileOpenIsReported)
 namespace {
 
 // A file system whose writes fail with "disk full" while `full` is set.
-class FullDisk : public FileSystem {
+class FullDisk : public prueba::DiscoEnvuelto {
 public:
     bool full = false;
 
-    class Wrapped : public File {
+protected:
+    class Wrapped : public prueba::ArchivoEnvuelto {
     public:
-        Wrapped(std::unique_ptr<File> inner, const bool& full) : inner_(std::move(inner)), full_(full) {}
-        int readAt(std::uint64_t o, void* d, std::size_t n, std::size_t& got) override
+        Wrapped(std::unique_ptr<files::File> inner, const bool& full)
+            : prueba::ArchivoEnvuelto(std::move(inner)), full_(full)
         {
-            return inner_->readAt(o, d, n, got);
         }
         int writeAt(std::uint64_t o, const void* d, std::size_t n) override
         {
-            return full_ ? ENOSPC : inner_->writeAt(o, d, n);
+            return full_ ? ENOSPC : prueba::ArchivoEnvuelto::writeAt(o, d, n);
         }
-        int status(FileStatus& s) override { return inner_->status(s); }
-        int lock(std::uint64_t o, std::uint64_t n, LockKind k, bool w) override { return inner_->lock(o, n, k, w); }
-        int unlock(std::uint64_t o, std::uint64_t n) override { return inner_->unlock(o, n); }
-        bool writable() const override { return inner_->writable(); }
 
     private:
-        std::unique_ptr<File> inner_;
         const bool& full_;
     };
 
-    int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) override
+    std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> inner) override
     {
-        std::unique_ptr<File> inner;
-        if (const int rc = posixFileSystem().open(path, mode, inner))
-            return rc;
-        out = std::make_unique<Wrapped>(std::move(inner), full);
-        return 0;
+        return std::make_unique<Wrapped>(std::move(inner), full);
     }
-    int remove(const std::string& path) override { return posixFileSystem().remove(path); }
-    int rename(const std::string& from, const std::string& to) override { return posixFileSystem().rename(from, to); }
-    int makeFolder(const std::string& path) override { return posixFileSystem().makeFolder(path); }
-    int removeFolder(const std::string& path) override { return posixFileSystem().removeFolder(path); }
 };
 
 }  // namespace
@@ -369,7 +357,7 @@ public:
 TEST_F(DamagedTest, AFullDiskLeavesTheTableAsItWas)
 {
     FullDisk disk;
-    setFileSystem(&disk);
+    files::setFileSystem(&disk);
     {
         Table t("\\ZTEMP", "ROTA");
         t.open(Access::Exclusive);
@@ -391,7 +379,7 @@ TEST_F(DamagedTest, AFullDiskLeavesTheTableAsItWas)
         t.setText("CODIGO", "LUEGO");
         t.post();
     }
-    setFileSystem(nullptr);
+    files::setFileSystem(nullptr);
     const std::string after = readBytes(ztemp / "ROTA.DBF");
     EXPECT_EQ(le32(after, 4), 4u);
     EXPECT_EQ(after.substr(8, headerLength + 3 * recordLength - 8), valid.substr(8, headerLength + 3 * recordLength - 8))

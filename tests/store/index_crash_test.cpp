@@ -1,9 +1,10 @@
 // A post that splits index pages, stopped after any of its writes (a crash, a kill): another
 // engine reading the index then still finds every record that was there before the post.
-#include "store/file_io.h"
+#include "files/file_io.h"
 #include "store/table.h"
 
 #include "store_support.h"
+#include "support/disco_envuelto.h"
 
 #include <algorithm>
 #include <random>
@@ -21,54 +22,41 @@ struct IndexWrite {
     bool resize = false;
 };
 
-class RecordingDisk : public FileSystem {
+class RecordingDisk : public prueba::DiscoEnvuelto {
 public:
     std::vector<IndexWrite> writes;
 
-    RecordingDisk() { setFileSystem(this); }
-    ~RecordingDisk() override { setFileSystem(nullptr); }
+    RecordingDisk() { files::setFileSystem(this); }
+    ~RecordingDisk() override { files::setFileSystem(nullptr); }
 
-    int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) override
+protected:
+    std::unique_ptr<files::File> envuelve(const std::string& path, std::unique_ptr<files::File> inner) override
     {
-        std::unique_ptr<File> inner;
-        if (const int rc = posixFileSystem().open(path, mode, inner))
-            return rc;
         const bool index = path.size() > 4 && path.substr(path.size() - 4) == ".MDX";
-        out = std::make_unique<Recorded>(std::move(inner), index ? &writes : nullptr);
-        return 0;
+        return std::make_unique<Recorded>(std::move(inner), index ? &writes : nullptr);
     }
-    int remove(const std::string& path) override { return posixFileSystem().remove(path); }
-    int rename(const std::string& from, const std::string& to) override { return posixFileSystem().rename(from, to); }
-    int makeFolder(const std::string& path) override { return posixFileSystem().makeFolder(path); }
-    int removeFolder(const std::string& path) override { return posixFileSystem().removeFolder(path); }
 
 private:
-    class Recorded : public File {
+    class Recorded : public prueba::ArchivoEnvuelto {
     public:
-        Recorded(std::unique_ptr<File> inner, std::vector<IndexWrite>* log) : inner_(std::move(inner)), log_(log) {}
-        int readAt(std::uint64_t o, void* d, std::size_t n, std::size_t& got) override
+        Recorded(std::unique_ptr<files::File> inner, std::vector<IndexWrite>* log)
+            : prueba::ArchivoEnvuelto(std::move(inner)), log_(log)
         {
-            return inner_->readAt(o, d, n, got);
         }
         int writeAt(std::uint64_t o, const void* d, std::size_t n) override
         {
             if (log_)
                 log_->push_back({o, std::string(static_cast<const char*>(d), n), false});
-            return inner_->writeAt(o, d, n);
+            return prueba::ArchivoEnvuelto::writeAt(o, d, n);
         }
-        int status(FileStatus& s) override { return inner_->status(s); }
-        int lock(std::uint64_t o, std::uint64_t n, LockKind k, bool w) override { return inner_->lock(o, n, k, w); }
-        int unlock(std::uint64_t o, std::uint64_t n) override { return inner_->unlock(o, n); }
-        bool writable() const override { return inner_->writable(); }
         int truncate(std::uint64_t size) override
         {
             if (log_)
                 log_->push_back({size, {}, true});
-            return inner_->truncate(size);
+            return prueba::ArchivoEnvuelto::truncate(size);
         }
 
     private:
-        std::unique_ptr<File> inner_;
         std::vector<IndexWrite>* log_;
     };
 };

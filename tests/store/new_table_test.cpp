@@ -1,6 +1,7 @@
 // New tables are built aside and appear whole: a failure part way leaves the folder as it was,
 // never an empty or half-filled table, and a link in the table's place is replaced, not followed.
 #include "store/table.h"
+#include "files/folders.h"
 
 #include "rationed_disk.h"
 #include "store_support.h"
@@ -43,8 +44,8 @@ TEST_F(NewTableTest, ATableFilledAsideAppearsWhenCommitted)
     {
         NewTable built("\\ZTEMP", "NUEVA.DBF", kFields, {{"CODIGO", "CODIGO"}});
         fill(built.table(), 3);
-        EXPECT_FALSE(fileExists(file("NUEVA.DBF")));
-        EXPECT_FALSE(fileExists(file("NUEVA.MDX")));
+        EXPECT_FALSE(files::fileExists(file("NUEVA.DBF")));
+        EXPECT_FALSE(files::fileExists(file("NUEVA.MDX")));
         expectEngineError([] { Table("\\ZTEMP", "NUEVA").open(Access::Shared); }, {"No existe la tabla NUEVA"});
         built.commit();
     }

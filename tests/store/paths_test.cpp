@@ -1,5 +1,6 @@
 #include "store/paths.h"
 
+#include "files/folders.h"
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,18 +41,18 @@ TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
 TEST_F(DriveC, MissingFolderKeepsItsSpelling)
 {
     EXPECT_EQ(resolveFolder("\\OTRA"), (root / "OTRA").string());
-    EXPECT_FALSE(folderExists(resolveFolder("\\OTRA")));
-    EXPECT_TRUE(folderExists(resolveFolder("\\ZTEMP")));
+    EXPECT_FALSE(files::folderExists(resolveFolder("\\OTRA")));
+    EXPECT_TRUE(files::folderExists(resolveFolder("\\ZTEMP")));
 }
 
 TEST_F(DriveC, FileNamesFoundWithoutRegardToCase)
 {
     const std::string folder = resolveFolder("\\ZTEMP");
-    EXPECT_EQ(pathInFolder(folder, "PROFT.MDX"), folder + "/Proft.mdx");
-    EXPECT_EQ(pathInFolder(folder, "GRUPOST.DBF"), folder + "/GRUPOST.DBF");
-    EXPECT_TRUE(fileExists(folder + "/PROFT.MDX"));
-    EXPECT_FALSE(fileExists(folder + "/PROFT.DBF"));
-    EXPECT_FALSE(fileExists(folder));
+    EXPECT_EQ(files::pathInFolder(folder, "PROFT.MDX"), folder + "/Proft.mdx");
+    EXPECT_EQ(files::pathInFolder(folder, "GRUPOST.DBF"), folder + "/GRUPOST.DBF");
+    EXPECT_TRUE(files::fileExists(folder + "/PROFT.MDX"));
+    EXPECT_FALSE(files::fileExists(folder + "/PROFT.DBF"));
+    EXPECT_FALSE(files::fileExists(folder));
 }
 
 TEST(DriveCChoice, OptionBeforeEnvironmentBeforeRoot)

@@ -2,7 +2,7 @@
 // made: a disk that fills up part way through building or filling a table.
 #pragma once
 
-#include "store/file_io.h"
+#include "files/file_io.h"
 #include "support/disco_envuelto.h"
 
 #include <cerrno>
@@ -16,11 +16,11 @@ public:
     long allowed = -1;  // writes that succeed from now on; -1: every write
     long made = 0;      // writes made so far, failed ones included
 
-    explicit RationedDisk(long allowedWrites = -1) : allowed(allowedWrites) { store::setFileSystem(this); }
-    ~RationedDisk() override { store::setFileSystem(nullptr); }
+    explicit RationedDisk(long allowedWrites = -1) : allowed(allowedWrites) { files::setFileSystem(this); }
+    ~RationedDisk() override { files::setFileSystem(nullptr); }
 
 protected:
-    std::unique_ptr<store::File> envuelve(std::unique_ptr<store::File> dentro) override
+    std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
     {
         return std::make_unique<Rationed>(std::move(dentro), *this);
     }
@@ -28,7 +28,7 @@ protected:
 private:
     class Rationed : public prueba::ArchivoEnvuelto {
     public:
-        Rationed(std::unique_ptr<store::File> inner, RationedDisk& disk)
+        Rationed(std::unique_ptr<files::File> inner, RationedDisk& disk)
             : prueba::ArchivoEnvuelto(std::move(inner)), disk_(disk)
         {
         }

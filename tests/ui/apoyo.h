@@ -2,6 +2,7 @@
 // copy of the sample centre, and small readers of our tables.
 #pragma once
 
+#include "files/folders.h"
 #include "store/paths.h"
 #include "store/table.h"
 #include "ui/Dialogos.h"
@@ -115,7 +116,7 @@ inline std::vector<QStringList> Registros(const std::string& tabla, const std::v
 
 inline bool ExisteTabla(const QString& ztemp, const QString& nombre)
 {
-    return store::fileExists(ui::RutaNativa(ztemp + "/" + nombre));
+    return files::fileExists(ui::RutaNativa(ztemp + "/" + nombre));
 }
 
 // Registers a test object for the test program's main.

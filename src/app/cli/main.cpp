@@ -2,25 +2,34 @@
 #include "app/core/cp1252.h"
 #include "app/core/linea_comandos.h"
 #include "app/core/salida_comprobada.h"
+#include "files/process.h"
 #include "store/errors.h"
 
-#include <csignal>
-#include <iostream>
-#include <unistd.h>
+#include <ostream>
 
 int main(int argc, char** argv)
 {
-    // A reader that went away is an error to report, not a signal that ends us silently.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::vector<std::string> argumentos(argv + 1, argv + argc);
-    app::SalidaComprobada bufer(STDOUT_FILENO);
+    using files::StandardStream;
+    const std::vector<std::string> argumentos = files::programArguments(argc, argv);
+    StandardStream salidaEstandar(StandardStream::Which::Output);
+    StandardStream errorEstandar(StandardStream::Which::Error);
+    const auto escribeEn = [](StandardStream& s) {
+        return [&s](const char* datos, std::size_t n) { return s.write(datos, n); };
+    };
+    app::SalidaComprobada bufer(escribeEn(salidaEstandar), [&] { return salidaEstandar.close(); });
+    // Errors go out as they come; a failure to show them has nowhere to be reported.
+    app::SalidaComprobada buferErrores(escribeEn(errorEstandar), [] { return 0; });
     std::ostream salida(&bufer);
-    int estado = app::EjecutaLineaComandos(argumentos, salida, std::cerr);
+    std::ostream errores(&buferErrores);
+    errores.setf(std::ios::unitbuf);
+
+    int estado = app::EjecutaLineaComandos(argumentos, salida, errores);
     salida.flush();
     if (!bufer.Cierra()) {
         const std::string texto = store::fileErrorText(store::windowsErrorCode(bufer.Error()));
-        std::cerr << app::Cp1252AUtf8(store::errorDisplayText(texto)) << '\n';
+        errores << app::Cp1252AUtf8(store::errorDisplayText(texto)) << '\n';
         estado = 2;
     }
+    buferErrores.Cierra();
     return estado;
 }

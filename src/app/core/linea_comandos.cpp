@@ -1,5 +1,6 @@
 #include "app/core/linea_comandos.h"
 
+#include "files/folders.h"
 #include "app/core/cp1252.h"
 #include "app/core/lanzamiento.h"
 #include "csv/decodifica_linea.h"
@@ -65,7 +66,7 @@ public:
     // The folder and the call list, as the import button does; false when it goes no further.
     bool Convocatorias(const std::string& carpeta)
     {
-        if (!store::folderExists(carpeta)) {
+        if (!files::folderExists(carpeta)) {
             mensajes_.Muestra(import::kNoExisteCarpeta);
             return false;
         }

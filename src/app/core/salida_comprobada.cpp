@@ -1,8 +1,5 @@
 #include "app/core/salida_comprobada.h"
 
-#include <cerrno>
-#include <unistd.h>
-
 namespace app {
 
 namespace {
@@ -15,24 +12,6 @@ SalidaComprobada::~SalidaComprobada()
 {
     if (!cerrada_)
         sync();
-}
-
-void SalidaComprobada::Escribe(const char* datos, std::size_t n)
-{
-    while (n > 0 && error_ == 0) {
-        const ssize_t hecho = ::write(descriptor_, datos, n);
-        if (hecho < 0) {
-            if (errno != EINTR)
-                error_ = errno;
-            continue;
-        }
-        if (hecho == 0) {
-            error_ = ENOSPC;
-            break;
-        }
-        datos += hecho;
-        n -= static_cast<std::size_t>(hecho);
-    }
 }
 
 SalidaComprobada::int_type SalidaComprobada::overflow(int_type c)
@@ -57,7 +36,8 @@ std::streamsize SalidaComprobada::xsputn(const char* s, std::streamsize n)
 int SalidaComprobada::sync()
 {
     if (!pendiente_.empty()) {
-        Escribe(pendiente_.data(), pendiente_.size());
+        if (error_ == 0)
+            error_ = escribe_(pendiente_.data(), pendiente_.size());
         pendiente_.clear();
     }
     return 0;
@@ -69,8 +49,8 @@ bool SalidaComprobada::Cierra()
         return error_ == 0;
     sync();
     cerrada_ = true;
-    if (::close(descriptor_) != 0 && error_ == 0 && errno != EINTR)
-        error_ = errno;
+    if (const int error = cierra_(); error_ == 0)
+        error_ = error;
     return error_ == 0;
 }
 

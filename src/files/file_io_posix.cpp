@@ -1,4 +1,5 @@
-#include "store/file_io.h"
+// The file layer on POSIX: pread/pwrite, open-file-description locks, rename(2).
+#include "files/file_io.h"
 
 #include <cerrno>
 #include <utility>
@@ -6,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace store {
+namespace files {
 
 namespace {
 
@@ -156,13 +157,34 @@ int openForCreate(const std::string& path, bool truncate)
     return fd;
 }
 
+// "Deny write" without sharing modes: an open-file-description read lock over the whole file,
+// however long it grows, which a writer that locks (as ours do) cannot get past, and which a
+// write lock held elsewhere refuses with EBUSY, the sharing violation.
+int denyWrite(int fd)
+{
+    struct flock fl {};
+    fl.l_type = F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    while (::fcntl(fd, F_OFD_SETLK, &fl) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno == EAGAIN || errno == EACCES ? EBUSY : errno;
+    }
+    return 0;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
-    int open(const std::string& path, OpenMode mode, std::unique_ptr<File>& out) override
+    int open(const std::string& path, OpenMode mode, Sharing sharing, std::unique_ptr<File>& out) override
     {
         int fd = -1;
         bool writable = true;
-        if (mode == OpenMode::CreateTruncate || mode == OpenMode::OpenOrCreate) {
+        if (mode == OpenMode::ReadOnly) {
+            do
+                fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+            while (fd < 0 && errno == EINTR);
+            writable = false;
+        } else if (mode == OpenMode::CreateTruncate || mode == OpenMode::OpenOrCreate) {
             fd = openForCreate(path, mode == OpenMode::CreateTruncate);
         } else if (mode == OpenMode::CreateNew) {
             do
@@ -184,10 +206,16 @@ public:
             ::close(fd);
             return S_ISDIR(st.st_mode) ? EISDIR : EACCES;
         }
-        if (mode == OpenMode::ReadWrite) {
+        if (mode == OpenMode::ReadWrite || mode == OpenMode::ReadOnly) {
             const int fl = ::fcntl(fd, F_GETFL);
             if (fl >= 0)
                 ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+        }
+        if (sharing == Sharing::DenyWrite) {
+            if (const int rc = denyWrite(fd)) {
+                ::close(fd);
+                return rc;
+            }
         }
         out = std::make_unique<PosixFile>(fd, writable);
         return 0;
@@ -205,24 +233,12 @@ public:
     int removeFolder(const std::string& path) override { return ::rmdir(path.c_str()) == 0 ? 0 : errno; }
 };
 
-FileSystem* current = nullptr;
-
 }  // namespace
 
-FileSystem& posixFileSystem()
+FileSystem& systemFileSystem()
 {
     static PosixFileSystem fs;
     return fs;
 }
 
-FileSystem& fileSystem()
-{
-    return current ? *current : posixFileSystem();
-}
-
-void setFileSystem(FileSystem* fs)
-{
-    current = fs;
-}
-
-}  // namespace store
+}  // namespace files

@@ -1,0 +1,21 @@
+#include "files/file_io.h"
+
+namespace files {
+
+namespace {
+
+FileSystem* current = nullptr;
+
+}  // namespace
+
+FileSystem& fileSystem()
+{
+    return current ? *current : systemFileSystem();
+}
+
+void setFileSystem(FileSystem* fs)
+{
+    current = fs;
+}
+
+}  // namespace files
