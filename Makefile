@@ -2,10 +2,11 @@
 BUILD      := build
 TEST_BUILD := build/test
 FUZZ_BUILD := build/fuzz
+WIN_BUILD  := build/windows
 GEN        := -G Ninja
 JOBS       ?= 2
 
-.PHONY: all deps build test run demo bench fuzz clean screenshots install deb
+.PHONY: all deps build test run demo bench fuzz clean screenshots install deb windows
 
 all: build
 
@@ -18,11 +19,22 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The tests run on a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The tests run on a build with AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows build's tests under Wine (scripts/windows-tests).
 test: deps
 	cmake -S . -B $(TEST_BUILD) $(GEN) -DCMAKE_BUILD_TYPE=Debug -DTRANSORBELIN_SANITIZE=ON
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory windows
+	scripts/windows-tests $(WIN_BUILD) $(JOBS)
+
+# Everything but the windows, cross-built for 64-bit Windows with mingw-w64 and linked
+# statically: build/windows/bin/transorbelin.exe, and the tests that ctest runs under Wine.
+# The Linux test build's transorbelin and dbfcheck are what the Windows output is compared with.
+windows: deps
+	cmake -S . -B $(WIN_BUILD) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DTRANSORBELIN_DESKTOP=OFF -DTRANSORBELIN_LINUX_BUILD=$(CURDIR)/$(TEST_BUILD)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
 
 # The desktop program over the sample centre: the folder list starts in samples/zare, and a demo
 # drive C under build/ holds ZTEMP with the centre imported and a made-up timetable, so both

@@ -3,12 +3,19 @@
 #pragma once
 
 #include <cstddef>
+#include <ctime>
 #include <string>
 #include <vector>
 
 namespace files {
 
 unsigned long processId();
+
+// The calendar date of a moment in local time, as the tables' headers stamp it.
+struct LocalDate {
+    int year = 0, month = 0, day = 0;
+};
+LocalDate localDate(std::time_t moment);
 
 // An environment variable's value in UTF-8; empty when it is not set.
 std::string environmentVariable(const std::string& name);

@@ -11,6 +11,13 @@ unsigned long processId()
     return static_cast<unsigned long>(::getpid());
 }
 
+LocalDate localDate(std::time_t moment)
+{
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
 std::string environmentVariable(const std::string& name)
 {
     const char* value = std::getenv(name.c_str());

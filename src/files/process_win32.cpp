@@ -51,6 +51,13 @@ unsigned long processId()
     return GetCurrentProcessId();
 }
 
+LocalDate localDate(std::time_t moment)
+{
+    std::tm local{};
+    localtime_s(&local, &moment);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
 std::string environmentVariable(const std::string& name)
 {
     const std::wstring wide = win32::widen(name);

@@ -1,5 +1,7 @@
 #include "store/dbf_format.h"
 
+#include "files/process.h"
+
 #include <cctype>
 #include <cstring>
 #include <ctime>
@@ -134,9 +136,8 @@ Date today()
     thread_local Date date;
     const std::time_t now = std::time(nullptr);
     if (now != computedAt) {
-        std::tm local {};
-        localtime_r(&now, &local);
-        date = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        const files::LocalDate local = files::localDate(now);
+        date = {local.year, local.month, local.day};
         computedAt = now;
     }
     return date;

@@ -40,13 +40,20 @@ int windowsErrorCode(int posixErrno)
     case EISDIR: return 5;
     case ENOSPC:
     case EFBIG:
-    case EDQUOT: return 101;
+#ifdef EDQUOT  // disk quotas are a POSIX notion
+    case EDQUOT:
+#endif
+        return 101;
     case EAGAIN:
     case EBUSY:
     case ETXTBSY: return 32;  // held by another program: the Windows sharing violation
     case EIO: return 1117;     // the Windows device input/output error
     case EPIPE: return 109;    // the reader of a pipe went away: the Windows broken pipe
-    default: return posixErrno > 0 ? 1000 + posixErrno : 1000;
+    default:
+        // The file layer passes a Windows code without an errno counterpart negated.
+        if (posixErrno < 0)
+            return -posixErrno;
+        return posixErrno > 0 ? 1000 + posixErrno : 1000;
     }
 }
 

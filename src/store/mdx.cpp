@@ -62,12 +62,10 @@ std::string nameFromPath(const std::string& path)
 
 void stampDate(std::uint8_t* p)
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    p[0] = static_cast<std::uint8_t>(local.tm_year);
-    p[1] = static_cast<std::uint8_t>(local.tm_mon + 1);
-    p[2] = static_cast<std::uint8_t>(local.tm_mday);
+    const files::LocalDate local = files::localDate(std::time(nullptr));
+    p[0] = static_cast<std::uint8_t>(local.year - 1900);
+    p[1] = static_cast<std::uint8_t>(local.month);
+    p[2] = static_cast<std::uint8_t>(local.day);
 }
 
 // A node in memory. Entries are kept in order; an inner node keeps, for each child, the
