@@ -494,7 +494,7 @@ std::string formatNumber(double value)
     return buffer;
 }
 
-long roundHalfEven(double value)
+long long roundHalfEven(double value)
 {
     if (!std::isfinite(value))
         throw ValueError("el valor no es un n\xFAmero finito");
@@ -502,8 +502,16 @@ long roundHalfEven(double value)
     const double fraction = value - whole;
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0))
         whole += 1;
-    if (whole < static_cast<double>(std::numeric_limits<long>::min()) ||
-        whole >= static_cast<double>(std::numeric_limits<long>::max()))
+    if (whole < static_cast<double>(std::numeric_limits<long long>::min()) ||
+        whole >= static_cast<double>(std::numeric_limits<long long>::max()))
+        throw ValueError("el valor " + formatNumber(value) + " es demasiado grande para un entero");
+    return static_cast<long long>(whole);
+}
+
+long roundToLong(double value)
+{
+    const long long whole = roundHalfEven(value);
+    if (whole < std::numeric_limits<long>::min() || whole > std::numeric_limits<long>::max())
         throw ValueError("el valor " + formatNumber(value) + " es demasiado grande para un entero");
     return static_cast<long>(whole);
 }

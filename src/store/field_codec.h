@@ -55,8 +55,11 @@ void writeLogical(const dbf::Field& f, unsigned char* record, bool value);
 std::optional<double> parseNumber(std::string_view text);
 // The shortest usual decimal form: "12", "-0.5", "3.25".
 std::string formatNumber(double value);
-// Rounds to the nearest integer, a half to the even neighbour; ValueError beyond `long`.
-long roundHalfEven(double value);
+// Rounds to the nearest integer, a half to the even neighbour; ValueError beyond 64 bits, so
+// that the range checks after it are the same where `long` has 32 bits (Windows).
+long long roundHalfEven(double value);
+// The same, as a `long`; ValueError beyond it.
+long roundToLong(double value);
 
 // Characters of a stored text field up to the first NUL, without trailing blanks.
 std::string_view storedText(const dbf::Field& f, const unsigned char* record);

@@ -111,6 +111,7 @@ public:
     Impl(std::string folder, std::string name) : folderGiven_(std::move(folder)), name_(std::move(name)) {}
 
     std::string folderGiven_;
+    bool folderFound_ = false;  // folderGiven_ is a path as resolveFolder gives it, not to resolve again
     std::string name_;
     std::string activeTag_;
 
@@ -421,7 +422,7 @@ public:
                 return;
             close();
         }
-        folder_ = resolveFolder(folderGiven_);
+        folder_ = folderFound_ ? folderGiven_ : resolveFolder(folderGiven_);
         if (!files::folderExists(folder_))
             fail(texts::folderMissing(name_, texts::folderShown(folderGiven_, folder_)));
         path_ = files::pathInFolder(folder_, dbfFileName(name_));
@@ -1155,7 +1156,7 @@ long Table::asInteger(std::string_view fieldName) const
 {
     const double value = asFloat(fieldName);
     const dbf::Field& f = impl_->field(fieldName);
-    return impl_->withField(f, [&] { return codec::roundHalfEven(value); });  // too large: an engine error
+    return impl_->withField(f, [&] { return codec::roundToLong(value); });  // too large: an engine error
 }
 
 void Table::setInteger(std::string_view fieldName, long value)
@@ -1346,7 +1347,10 @@ Table& NewTable::table()
     if (committed_ || aside_.empty())
         throw EngineError(texts::notOpen(name_));
     if (!table_) {
+        // The aside folder is a path found already: resolved again, a path on drive C: would be
+        // taken into the folder that stands for drive C a second time.
         table_ = std::make_unique<Table>(aside_, name_);
+        table_->impl_->folderFound_ = true;
         table_->open(Access::Exclusive);
     }
     return *table_;

@@ -113,6 +113,7 @@ public:
     class Impl;
 
 private:
+    friend class NewTable;  // opens the table it builds aside by its folder's path as found
     std::unique_ptr<Impl> impl_;
 };
 

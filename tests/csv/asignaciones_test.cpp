@@ -2,8 +2,9 @@
 // operator new counts the allocations around the reading loop.
 #include "csv/lector_csv.h"
 
+#include "support/sistema.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -28,7 +29,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 TEST(LectorAsignaciones, NoAllocationPerLineOnceWarm)
 {
     namespace fs = std::filesystem;
-    const fs::path ruta = fs::temp_directory_path() / ("asignaciones_test." + std::to_string(::getpid()) + ".csv");
+    const fs::path ruta = fs::temp_directory_path() / ("asignaciones_test." + std::to_string(prueba::IdProceso()) + ".csv");
     {
         std::ofstream out(ruta, std::ios::binary);
         out << "h\n";

@@ -3,8 +3,13 @@
 
 #include "store_support.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+
+// The tests with another process fork it; tests/windows runs a second process on Windows.
+#define SALTA_SIN_FORK() SALTA_EN_WINDOWS("forks the other process; tests/windows opens tables from a second process")
 
 using namespace store;
 using namespace storetest;
@@ -19,6 +24,7 @@ protected:
         recreateTable("\\ZTEMP", "GRUPOST.DBF", {{"ABREV", 'C', 4, 0}}, {}, {});
     }
 
+#ifndef _WIN32
     // Opens the table in a child process; true when the open succeeded.
     bool opensInAnotherProcess(Access access)
     {
@@ -42,6 +48,7 @@ protected:
         EXPECT_TRUE(code == 0 || code == 1) << "child ended with " << code;
         return code == 0;
     }
+#endif
 };
 
 }  // namespace
@@ -77,6 +84,8 @@ TEST_F(LockTest, SharedOpensShareButKeepExclusiveOut)
 
 TEST_F(LockTest, LocksHoldAgainstAnotherProcess)
 {
+    SALTA_SIN_FORK();
+#ifndef _WIN32
     EXPECT_TRUE(opensInAnotherProcess(Access::Exclusive));
     {
         Table t("\\ZTEMP", "GRUPOST");
@@ -91,10 +100,13 @@ TEST_F(LockTest, LocksHoldAgainstAnotherProcess)
         EXPECT_FALSE(opensInAnotherProcess(Access::Exclusive));
     }
     EXPECT_TRUE(opensInAnotherProcess(Access::Exclusive));
+#endif
 }
 
 TEST_F(LockTest, AnotherProcessHoldingTheTableKeepsUsOut)
 {
+    SALTA_SIN_FORK();
+#ifndef _WIN32
     int ready[2], done[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(done), 0);
@@ -130,12 +142,15 @@ TEST_F(LockTest, AnotherProcessHoldingTheTableKeepsUsOut)
     EXPECT_EQ(t.asText("ABREV"), "1A");
     for (int fd : {ready[0], ready[1], done[0], done[1]})
         ::close(fd);
+#endif
 }
 
 // Shared opens keep the update lock across a run of posts; an open in another process that
 // wants to write waits for the run to end, then appends after what the run wrote.
 TEST_F(LockTest, AWriterInAnotherProcessWaitsForARunOfPosts)
 {
+    SALTA_SIN_FORK();
+#ifndef _WIN32
     Table t("\\ZTEMP", "GRUPOST");
     t.open(Access::Shared);
     for (const char* code : {"A", "B"}) {
@@ -186,12 +201,15 @@ TEST_F(LockTest, AWriterInAnotherProcessWaitsForARunOfPosts)
     EXPECT_EQ(std::count(codes.begin(), codes.end(), "C"), 1);
     ::close(started[0]);
     ::close(started[1]);
+#endif
 }
 
 // Every post reaches the file at once, its record count included, for a reader in another
 // process, also in a run of posts that keeps the update lock.
 TEST_F(LockTest, AReaderInAnotherProcessSeesEveryPostOfARun)
 {
+    SALTA_SIN_FORK();
+#ifndef _WIN32
     Table t("\\ZTEMP", "GRUPOST");
     t.open(Access::Shared);
     for (int i = 1; i <= 3; ++i) {
@@ -218,4 +236,5 @@ TEST_F(LockTest, AReaderInAnotherProcessSeesEveryPostOfARun)
         EXPECT_EQ(le32(bytes, 4), static_cast<std::uint32_t>(i));
         EXPECT_EQ(bytes.size(), le16(bytes, 8) + i * le16(bytes, 10) + 1u);
     }
+#endif
 }

@@ -5,7 +5,6 @@
 #include "store/store_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -24,7 +23,7 @@ struct Scratch {
     {
         static int counter = 0;
         dir = fs::temp_directory_path() /
-              ("mdx_test." + std::to_string(::getpid()) + "." + std::to_string(++counter) + "." + name);
+              ("mdx_test." + std::to_string(prueba::IdProceso()) + "." + std::to_string(++counter) + "." + name);
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

@@ -1,6 +1,8 @@
 #include "store/paths.h"
 
 #include "files/folders.h"
+#include "support/sistema.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,7 +14,7 @@ using namespace store;
 namespace {
 
 struct DriveC : ::testing::Test {
-    fs::path root = fs::temp_directory_path() / ("paths_test." + std::to_string(::getpid()));
+    fs::path root = fs::temp_directory_path() / ("paths_test." + std::to_string(prueba::IdProceso()));
     void SetUp() override
     {
         fs::create_directories(root / "ztemp");
@@ -30,7 +32,7 @@ struct DriveC : ::testing::Test {
 
 TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
 {
-    const std::string expected = (root / "ztemp").string();
+    const std::string expected = root.string() + "/ztemp";
     EXPECT_EQ(resolveFolder("\\ZTEMP"), expected);
     EXPECT_EQ(resolveFolder("\\ZTEMP\\"), expected);
     EXPECT_EQ(resolveFolder("C:\\ZTEMP"), expected);
@@ -40,7 +42,7 @@ TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
 
 TEST_F(DriveC, MissingFolderKeepsItsSpelling)
 {
-    EXPECT_EQ(resolveFolder("\\OTRA"), (root / "OTRA").string());
+    EXPECT_EQ(resolveFolder("\\OTRA"), root.string() + "/OTRA");
     EXPECT_FALSE(files::folderExists(resolveFolder("\\OTRA")));
     EXPECT_TRUE(files::folderExists(resolveFolder("\\ZTEMP")));
 }
@@ -58,12 +60,13 @@ TEST_F(DriveC, FileNamesFoundWithoutRegardToCase)
 TEST(DriveCChoice, OptionBeforeEnvironmentBeforeRoot)
 {
     setDriveC("");
-    ::unsetenv("TRANSORBELIN_UNIDAD_C");
-    EXPECT_EQ(driveC(), "/");
-    ::setenv("TRANSORBELIN_UNIDAD_C", "/srv/c/", 1);
+    prueba::PonVariable("TRANSORBELIN_UNIDAD_C", "");
+    // With drive letters, none given is the real drive C; without them, the root.
+    EXPECT_EQ(driveC(), files::kDriveLetters ? "" : "/");
+    prueba::PonVariable("TRANSORBELIN_UNIDAD_C", "/srv/c/");
     EXPECT_EQ(driveC(), "/srv/c");
     setDriveC("/opt/c");
     EXPECT_EQ(driveC(), "/opt/c");
     setDriveC("");
-    ::unsetenv("TRANSORBELIN_UNIDAD_C");
+    prueba::PonVariable("TRANSORBELIN_UNIDAD_C", "");
 }
