@@ -78,6 +78,40 @@ def best_of(repeat, cmd):
     return min(timed(cmd)[0] for _ in range(repeat)), peak_memory(cmd)
 
 
+def best_time(repeat, cmd):
+    return min(timed(cmd)[0] for _ in range(repeat))
+
+
+def wine_path(path):
+    """A Linux path as a Windows program under Wine names it: on drive Z:, the Linux root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Wine:
+    """The Windows build under Wine, in a prefix of its own, with one wineserver for the whole
+    benchmark so that each run does not pay Wine's start-up."""
+
+    def __init__(self, windows_bin):
+        self.exe = os.path.join(windows_bin, "transorbelin.exe")
+        self.env = dict(os.environ, WINEPREFIX=os.path.join(os.path.dirname(os.path.abspath(windows_bin)), "wine"),
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.pop("TRANSORBELIN_UNIDAD_C", None)
+        os.environ.update(self.env)
+        if not os.path.exists(os.path.join(self.env["WINEPREFIX"], "system.reg")):
+            os.makedirs(self.env["WINEPREFIX"], exist_ok=True)
+            subprocess.run(["wineboot", "--init"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.server = subprocess.Popen(["wineserver", "-p", "-f"])
+        subprocess.run(["wine", "cmd", "/c", "exit"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def command(self, drive, *args):
+        return ["wine", self.exe, "--unidad-c", wine_path(drive)] + list(args)
+
+    def close(self):
+        self.server.kill()
+        subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+
+
 def find_table(folder, name):
     for entry in os.listdir(folder):
         if entry.upper() == name.upper():
@@ -178,6 +212,15 @@ def one_size(args, root, scale):
         raise RunFailed("HORARIO.CSV has %d lines, %d expected" % (written, expected))
     result["export_lines"] = written
 
+    if args.wine:
+        # The same runs by the Windows build, over the same data set and tables.
+        result["wine_import_s"] = best_time(args.repeat, args.wine.command(
+            drive, "importar", wine_path(zare), generate.CALL, wine_path(os.path.join(zare, "niveles.csv"))))
+        result["wine_export_s"] = best_time(args.repeat, args.wine.command(drive, "exportar", wine_path(zare)))
+        with open(find_table(zare, "HORARIO.CSV"), "rb") as f:
+            if f.read().count(b"\r\n") != expected:
+                raise RunFailed("HORARIO.CSV written under Wine has not the %d lines expected" % expected)
+
     if scale == 1:
         scratch = os.path.join(root, "tdbf")
         os.makedirs(scratch)
@@ -223,6 +266,13 @@ def report(full, quarter, repeat):
         ours, theirs = full[kind + "_s"], full["tdbf_%s_s" % kind]
         print("  %s tables: %d records, TDbf %.3f s; our whole %s run %.3f s; ours / TDbf = %.2f %s" % (
             kind, full["tdbf_%s_records" % kind], theirs, kind, ours, ours / theirs, verdict(ours < theirs)))
+    if "wine_import_s" in full:
+        print()
+        print("The Windows build (transorbelin.exe) under Wine, same data sets (best of %d runs each):" % repeat)
+        for kind in ("import", "export"):
+            linux, wine = full[kind + "_s"], full["wine_%s_s" % kind]
+            print("  %s: %.3f s at full size, %.3f s at a quarter; Wine / Linux = %.2f" % (
+                kind, wine, quarter["wine_%s_s" % kind], wine / linux))
     return ok
 
 
@@ -233,7 +283,9 @@ def main():
     parser.add_argument("--repeat", type=int, default=5, help="runs of each timing (best kept)")
     parser.add_argument("--strict", action="store_true", help="exit status 1 when a target is missed")
     parser.add_argument("--keep", help="write the data sets here and keep them")
+    parser.add_argument("--windows-bin", help="folder of the Windows build's transorbelin.exe, timed under Wine too")
     args = parser.parse_args()
+    args.wine = Wine(args.windows_bin) if args.windows_bin else None
 
     root = args.keep or tempfile.mkdtemp(prefix="transorbelin-region.")
     try:
@@ -247,6 +299,8 @@ def main():
         print("region benchmark: " + str(e), file=sys.stderr)
         return 2
     finally:
+        if args.wine:
+            args.wine.close()
         if not args.keep:
             shutil.rmtree(root, ignore_errors=True)
 
