@@ -80,23 +80,30 @@ public:
         return 0;
     }
 
+    // The volume and file number do not change while the handle is open: they are asked once,
+    // and each later look asks only for size, time and names, which costs less (under Wine far
+    // less: the full information also asks for the volume).
     int status(FileStatus& out) override
     {
-        BY_HANDLE_FILE_INFORMATION info;
-        if (!GetFileInformationByHandle(handle_, &info))
-            return lastError();
-        out.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
-        // FILETIME counts 100 ns units.
-        const std::uint64_t ticks =
-            (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
-        out.modifiedNs = static_cast<std::int64_t>(ticks * 100);
-        out.device = info.dwVolumeSerialNumber;
-        out.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-        out.links = info.nNumberOfLinks;
+        if (!identified_) {
+            BY_HANDLE_FILE_INFORMATION info;
+            if (!GetFileInformationByHandle(handle_, &info))
+                return lastError();
+            device_ = info.dwVolumeSerialNumber;
+            inode_ = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+            identified_ = true;
+        }
         FILE_STANDARD_INFO standard;
-        if (GetFileInformationByHandleEx(handle_, FileStandardInfo, &standard, sizeof standard) &&
-            standard.DeletePending)
-            out.links = 0;
+        FILE_BASIC_INFO basic;
+        if (!GetFileInformationByHandleEx(handle_, FileStandardInfo, &standard, sizeof standard) ||
+            !GetFileInformationByHandleEx(handle_, FileBasicInfo, &basic, sizeof basic))
+            return lastError();
+        out.size = static_cast<std::uint64_t>(standard.EndOfFile.QuadPart);
+        // FILETIME counts 100 ns units.
+        out.modifiedNs = static_cast<std::int64_t>(basic.LastWriteTime.QuadPart) * 100;
+        out.device = device_;
+        out.inode = inode_;
+        out.links = standard.DeletePending ? 0 : standard.NumberOfLinks;
         return 0;
     }
 
@@ -138,6 +145,9 @@ public:
 private:
     HANDLE handle_;
     bool writable_;
+    bool identified_ = false;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
 };
 
 DWORD shareMode(Sharing sharing)
