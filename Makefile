@@ -63,11 +63,13 @@ demo: build
 	@scripts/demo
 
 # The engine's Google Benchmarks, then whole runs of transorbelin on a region's data set
-# (bench/region/run.py), compared with Free Pascal's TDbf writing the same tables.
-bench: build
+# (bench/region/run.py), compared with Free Pascal's TDbf writing the same tables, and the same
+# runs of the Windows build under Wine.
+bench: build windows
 	@for b in $(BUILD)/bin/*_bench; do [ -x "$$b" ] && "$$b" || exit 1; done
 	@tools/dbfcheck/build $(BUILD)/bench-dbfcheck > /dev/null
-	python3 bench/region/run.py --bin $(BUILD)/bin --dbfcheck $(BUILD)/bench-dbfcheck/dbfcheck
+	python3 bench/region/run.py --bin $(BUILD)/bin --dbfcheck $(BUILD)/bench-dbfcheck/dbfcheck \
+	  --windows-bin $(WIN_BUILD)/bin
 
 # Each libFuzzer target runs FUZZ_SECONDS seconds from its committed seeds (tests/fuzz/corpus/NAME);
 # what it learns stays in build/fuzz/corpus/NAME, and a failing input lands in build/fuzz/.
