@@ -1,16 +1,10 @@
 #include "entorno.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "support/proceso.h"
 
 #include <atomic>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-
-extern char** environ;
 
 namespace pruebas {
 
@@ -20,45 +14,10 @@ namespace {
 Ejecucion EjecutaConEntrada(const std::string& programa, const std::vector<std::string>& argumentos,
                             const std::string& entrada)
 {
-    static std::atomic<int> contador{0};
-    const fs::path base = fs::temp_directory_path() /
-                          ("export_tests." + std::to_string(::getpid()) + "." +
-                           std::to_string(contador++));
-    const std::string rutaEntrada = base.string() + ".in";
-    const std::string rutaSalida = base.string() + ".out";
-    const std::string rutaErrores = base.string() + ".err";
-    EscribeArchivo(rutaEntrada, entrada);
-
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(programa.c_str()));
-    for (const std::string& a : argumentos)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t acciones;
-    posix_spawn_file_actions_init(&acciones);
-    posix_spawn_file_actions_addopen(&acciones, 0, rutaEntrada.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&acciones, 1, rutaSalida.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&acciones, 2, rutaErrores.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    Ejecucion r;
-    const int fallo = posix_spawn(&pid, programa.c_str(), &acciones, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&acciones);
-    if (fallo == 0) {
-        int estado = 0;
-        while (::waitpid(pid, &estado, 0) < 0 && errno == EINTR) {
-        }
-        r.estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-        r.salida = LeeArchivo(rutaSalida);
-        r.errores = LeeArchivo(rutaErrores);
-    } else {
-        r.errores = "cannot start " + programa;
-    }
-    std::error_code ec;
-    fs::remove(rutaEntrada, ec);
-    fs::remove(rutaSalida, ec);
-    fs::remove(rutaErrores, ec);
-    return r;
+    std::vector<std::string> orden{programa};
+    orden.insert(orden.end(), argumentos.begin(), argumentos.end());
+    const prueba::Salida s = prueba::Ejecuta(orden, entrada);
+    return {s.estado, s.salida, s.errores};
 }
 
 std::vector<std::string> Lineas(const std::string& texto)
@@ -138,8 +97,8 @@ void CreaTablasImportadas(const fs::path& ztemp)
 void UnidadC::SetUp()
 {
     static std::atomic<int> contador{0};
-    raiz = fs::temp_directory_path() /
-           ("export_tests." + std::to_string(::getpid()) + ".c" + std::to_string(contador++));
+    raiz = prueba::TemporalFueraDeC() /
+           ("export_tests." + std::to_string(prueba::IdProceso()) + ".c" + std::to_string(contador++));
     fs::remove_all(raiz);
     ztemp = raiz / "ZTEMP";
     carpeta = raiz / "zare";
@@ -155,8 +114,8 @@ void UnidadC::TearDown()
 
 Ejecucion UnidadC::Exporta(const std::string& carpetaCSV) const
 {
-    return Ejecuta(std::string(BIN_DIR) + "/transorbelin",
-                   {"--unidad-c", raiz.string(), "exportar", carpetaCSV});
+    const prueba::Salida s = prueba::EjecutaTransorbelin({"--unidad-c", prueba::Texto(raiz), "exportar", carpetaCSV});
+    return {s.estado, s.salida, s.errores};
 }
 
 }  // namespace pruebas

@@ -2,6 +2,8 @@
 // independent engine dbfcheck, and runs of the command-line program.
 #pragma once
 
+#include "support/sistema.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

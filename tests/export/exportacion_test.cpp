@@ -24,6 +24,7 @@ protected:
     void SetUp() override
     {
         UnidadC::SetUp();
+        SALTA_SIN_DBFCHECK();
         store::setDriveC(raiz.string());
         CreaTablasImportadas(ztemp);
     }

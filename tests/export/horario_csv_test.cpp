@@ -3,12 +3,15 @@
 #include "store/errors.h"
 #include "files/file_io.h"
 #include "support/disco_envuelto.h"
+#include "support/sistema.h"
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -30,7 +33,7 @@ std::string Lee(const fs::path& ruta)
 }
 
 struct Carpeta : ::testing::Test {
-    fs::path dir = fs::temp_directory_path() / ("horario_csv_test." + std::to_string(::getpid()));
+    fs::path dir = fs::temp_directory_path() / ("horario_csv_test." + std::to_string(prueba::IdProceso()));
     void SetUp() override
     {
         fs::remove_all(dir);
@@ -68,7 +71,7 @@ TEST_F(Carpeta, EachLineIsInTheFileWhenAppendReturns)
 {
     ArchivoHorario archivo(dir.string() + "/");
     archivo.Crea();
-    EXPECT_EQ(archivo.Ruta(), (dir / "HORARIO.CSV").string());
+    EXPECT_EQ(archivo.Ruta(), dir.string() + "/HORARIO.CSV");  // the folder as given, then the name
     EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u);
     archivo.AnadeLinea("\"1\"");
     EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "\"1\"\r\n");
@@ -103,6 +106,18 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
         EXPECT_STREQ(e.what(), "Acceso al archivo denegado");
     }
 
+    // Lines appended without a file made first need the file to exist.
+    fs::remove(dir / "HORARIO.CSV");
+    ArchivoHorario sinCrear(dir.string());
+    try {
+        sinCrear.AnadeLinea("x");
+        FAIL() << "appending to a missing file succeeded";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), 2);
+    }
+    EXPECT_FALSE(fs::exists(dir / "HORARIO.CSV"));
+
+    SALTA_EN_WINDOWS("under Wine a file deleted while it is open is not seen as deleted at the close");
     // A file that vanished between lines is not silently recreated, and its lines, gone with
     // it, are reported when the file is closed.
     fs::remove(dir / "HORARIO.CSV");
@@ -114,16 +129,6 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
     try {
         otro.Cierra();
         FAIL() << "closing a deleted file succeeded";
-    } catch (const store::FileError& e) {
-        EXPECT_EQ(e.code(), 2);
-    }
-    EXPECT_FALSE(fs::exists(dir / "HORARIO.CSV"));
-
-    // Lines appended without a file made first need the file to exist.
-    ArchivoHorario sinCrear(dir.string());
-    try {
-        sinCrear.AnadeLinea("x");
-        FAIL() << "appending to a missing file succeeded";
     } catch (const store::FileError& e) {
         EXPECT_EQ(e.code(), 2);
     }
@@ -229,6 +234,7 @@ TEST_F(Carpeta, AFullDiskLeavesOnlyTheWholeLinesWrittenBefore)
 
 TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)
 {
+    SALTA_EN_WINDOWS("symbolic links need a privilege on Windows, and Wine makes them as Linux links");
     // The folder of the CSV files, and files outside it that links inside it point to.
     const fs::path zare = dir / "zare", fuera = dir / "fuera";
     fs::create_directories(zare);
@@ -270,6 +276,9 @@ TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)
 
 TEST_F(Carpeta, AFifoInTheFilesPlaceIsRefusedAtOnce)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no FIFOs in its folders";
+#else
     ASSERT_EQ(::mkfifo((dir / "HORARIO.CSV").c_str(), 0600), 0);
     // First in a child that an alarm ends, so that an open waiting for a reader cannot hang
     // the suite: it must come back with the code for a file that cannot be created.
@@ -297,4 +306,5 @@ TEST_F(Carpeta, AFifoInTheFilesPlaceIsRefusedAtOnce)
         EXPECT_STREQ(e.what(), "Acceso al archivo denegado");
     }
     EXPECT_TRUE(fs::is_fifo(dir / "HORARIO.CSV"));
+#endif
 }

@@ -3,6 +3,7 @@
 #include "entorno.h"
 
 #include "csv/divide_campos.h"
+#include "support/proceso.h"
 
 #include <gtest/gtest.h>
 
@@ -36,16 +37,15 @@ class Muestras : public UnidadC {};
 
 TEST_F(Muestras, TheSampleCentreImportsAndItsTimetableExports)
 {
-    const fs::path muestras = fs::path(SOURCE_DIR) / "samples";
+    const fs::path muestras = prueba::Ruta(prueba::RutaCompilada(SOURCE_DIR)) / "samples";
     for (const auto& e : fs::directory_iterator(muestras / "zare"))
         fs::copy_file(e.path(), carpeta / e.path().filename());
     for (const char* tabla : {"SOLUC.DBF", "DIASHORAST.DBF"})
         fs::copy_file(muestras / "orbelin" / tabla, ztemp / tabla);
 
-    const std::string programa = std::string(BIN_DIR) + "/transorbelin";
-    const Ejecucion importa =
-        Ejecuta(programa, {"--unidad-c", raiz.string(), "importar", carpeta.string(), "2026",
-                           (muestras / "niveles.csv").string()});
+    const prueba::Salida importa = prueba::EjecutaTransorbelin(
+        {"--unidad-c", prueba::Texto(raiz), "importar", prueba::Texto(carpeta), "2026",
+         prueba::Texto(muestras / "niveles.csv")});
     ASSERT_EQ(importa.estado, 0) << importa.salida << importa.errores;
     const Ejecucion exporta = Exporta();
     ASSERT_EQ(exporta.estado, 0) << exporta.errores;
@@ -55,6 +55,7 @@ TEST_F(Muestras, TheSampleCentreImportsAndItsTimetableExports)
     // one line per hour of each entry and one per fractional entry.
     long esperadas = 0;
     int fraccionarias = 0;
+    SALTA_SIN_DBFCHECK();
     for (const std::string& registro : Volcado(ztemp / "SOLUC.DBF", "record")) {
         const std::vector<std::string> c = Campos(registro);
         ASSERT_GE(c.size(), 7u);

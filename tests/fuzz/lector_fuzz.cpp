@@ -5,15 +5,14 @@
 #include "csv/divide_campos.h"
 #include "csv/lector_csv.h"
 #include "referencia.h"
+#include "files/process.h"
 #include "store/errors.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -25,9 +24,13 @@ struct Archivo {
     {
         const std::filesystem::path carpeta =
             std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-        ruta = (carpeta / ("lector_fuzz." + std::to_string(::getpid()) + ".csv")).string();
+        ruta = (carpeta / ("lector_fuzz." + std::to_string(files::processId()) + ".csv")).string();
     }
-    ~Archivo() { ::unlink(ruta.c_str()); }
+    ~Archivo()
+    {
+        std::error_code ec;
+        std::filesystem::remove(ruta, ec);
+    }
 };
 
 const std::string& rutaArchivo()
@@ -38,10 +41,9 @@ const std::string& rutaArchivo()
 
 void escribe(std::string_view bytes)
 {
-    const int fd = ::open(rutaArchivo().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+    std::ofstream f(rutaArchivo(), std::ios::binary | std::ios::trunc);
+    if (!f.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !f.flush())
         std::abort();
-    ::close(fd);
 }
 
 // The bytes before the LF of every line of the file, CRs and all: those that referencia::lineas

@@ -20,7 +20,7 @@ bool Ejecuta(const fs::path& archivo)
 {
     std::ifstream entrada(archivo, std::ios::binary);
     if (!entrada) {
-        std::fprintf(stderr, "no se puede leer %s\n", archivo.c_str());
+        std::fprintf(stderr, "no se puede leer %s\n", archivo.string().c_str());
         return false;
     }
     const std::vector<char> bytes((std::istreambuf_iterator<char>(entrada)), std::istreambuf_iterator<char>());

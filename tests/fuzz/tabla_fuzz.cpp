@@ -6,16 +6,15 @@
 // Input: byte 0 holds options (bit 0: open exclusive; bit 1: also write), bytes 1 and 2 the
 // length of the ".DBF" part (little-endian, cut to what follows), then the ".DBF" bytes, then
 // the ".MDX" bytes (none: no index file).
+#include "files/process.h"
 #include "store/errors.h"
 #include "store/paths.h"
 #include "store/table.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,7 +28,7 @@ struct Unidad {
     Unidad()
     {
         const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        raiz = base / ("tabla_fuzz." + std::to_string(::getpid()));
+        raiz = base / ("tabla_fuzz." + std::to_string(files::processId()));
         fs::create_directories(raiz / "ZTEMP");
         store::setDriveC(raiz.string());
     }
@@ -48,10 +47,9 @@ const Unidad& unidad()
 
 void escribe(const fs::path& ruta, const std::uint8_t* datos, std::size_t tam)
 {
-    const int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 || ::write(fd, datos, tam) != static_cast<ssize_t>(tam))
+    std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
+    if (!f.write(reinterpret_cast<const char*>(datos), static_cast<std::streamsize>(tam)) || !f.flush())
         std::abort();
-    ::close(fd);
 }
 
 // Runs one operation; the engine may refuse it.

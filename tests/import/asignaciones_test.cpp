@@ -30,6 +30,7 @@ TEST_F(Asignaciones, EveryGroupWithEverySubjectOfItsCourse)
 {
     const Salida s = Importa();
     ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
+    SALTA_SIN_DBFCHECK();
     const TablaLeida t = Tabla("ASIGT.DBF");
     std::vector<std::string> pares;
     for (std::size_t i = 0; i < t.registros.size(); ++i)

@@ -16,7 +16,7 @@ inline const std::string kCabeceraNiveles = "CODCURSO,NOMECURSO,TURNO,NIVEL,CURS
 
 class Centro : public ::testing::Test {
 protected:
-    CarpetaTemporal raiz;
+    CarpetaTemporal raiz{TemporalFueraDeC()};
     std::string zare = raiz / "zare";
     std::string ztemp = raiz / "ZTEMP";
 
@@ -45,10 +45,9 @@ protected:
 
     Salida Transorbelin(std::vector<std::string> args)
     {
-        std::vector<std::string> orden{std::string(BIN_DIR) + "/transorbelin", "--unidad-c",
-                                       raiz.ruta().string()};
+        std::vector<std::string> orden{"--unidad-c", Texto(raiz.ruta())};
         orden.insert(orden.end(), args.begin(), args.end());
-        return Ejecuta(orden);
+        return EjecutaTransorbelin(orden);
     }
 
     Salida Importa(const std::string& convocatoria = "2026")

@@ -7,7 +7,7 @@ using Muestra = Centro;
 
 TEST_F(Muestra, ImportsTheSampleCentre)
 {
-    const std::string muestras = std::string(SOURCE_DIR) + "/samples";
+    const std::string muestras = RutaCompilada(SOURCE_DIR) + "/samples";
     ASSERT_TRUE(fs::exists(muestras + "/zare/convocatoriasCentro.csv"));
     const Salida s = Transorbelin({"importar", muestras + "/zare", "2026", muestras + "/niveles.csv"});
     ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
@@ -16,6 +16,7 @@ TEST_F(Muestra, ImportsTheSampleCentre)
     // Every stored code is unique where the code lists hand codes out.
     for (const auto& [tabla, campo] : std::vector<std::pair<std::string, std::string>>{
              {"GRUPOST.DBF", "ABREV"}, {"PROFT.DBF", "ABREV"}, {"AULAT.DBF", "ABREV"}, {"ASIGNOMT.DBF", "COD"}}) {
+        SALTA_SIN_DBFCHECK();
         const auto codigos = Tabla(tabla).Columna(campo);
         std::set<std::string> distintos(codigos.begin(), codigos.end());
         EXPECT_EQ(distintos.size(), codigos.size()) << tabla;

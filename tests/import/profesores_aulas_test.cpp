@@ -19,6 +19,7 @@ TEST_F(Profesores, OneRowPerEmployeeWithCapitalsCode)
         "E7,G1,outro\n";
     const Salida s = Importa();
     ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
+    SALTA_SIN_DBFCHECK();
     const TablaLeida t = Tabla("PROFT.DBF");
     ASSERT_EQ(t.Columna("ABREV"),
               (std::vector<std::string>{"APR", "APR1", "APR2", "GARCIALOPE", "GAR1", "", "1"}));
@@ -38,6 +39,7 @@ TEST_F(Profesores, HeaderOnlyGivesAnEmptyIndexedTable)
 {
     const Salida s = Importa();
     ASSERT_EQ(s.estado, 0);
+    SALTA_SIN_DBFCHECK();
     EXPECT_TRUE(Tabla("PROFT.DBF").registros.empty());
     EXPECT_NE(Dbfcheck({"tags", ztemp + "/PROFT.DBF"}).salida.find("ABREV"), std::string::npos);
 }
@@ -48,6 +50,7 @@ TEST_F(Profesores, ShortLineAndMissingFile)
     Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
     EXPECT_EQ(s.errores, "List index out of bounds (2)\nprofesoresGrupoCentro.csv, l\xC3\xADnea 3\n");
+    SALTA_SIN_DBFCHECK();
     EXPECT_EQ(Tabla("PROFT.DBF").Columna("ABREV"), std::vector<std::string>{"A"});
 
     archivos.erase("profesoresGrupoCentro.csv");
@@ -72,6 +75,7 @@ TEST_F(Aulas, OneRowPerClassroomCode)
                                   "LABORATORIO2,y\n";
     const Salida s = Importa();
     ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
+    SALTA_SIN_DBFCHECK();
     const TablaLeida t = Tabla("AULAT.DBF");
     ASSERT_EQ(t.Columna("ABREV"), (std::vector<std::string>{"A1", "a11", "lab", "LAB1", "LABORATORI", "LAB2"}));
     EXPECT_EQ(t.Columna("CODAULA"),
@@ -86,6 +90,7 @@ TEST_F(Aulas, ShortLineAndMissingFile)
     Salida s = Importa();
     EXPECT_EQ(s.estado, 2);
     EXPECT_EQ(s.errores, "List index out of bounds (1)\naulasCentro.csv, l\xC3\xADnea 3\n");
+    SALTA_SIN_DBFCHECK();
     EXPECT_EQ(Tabla("AULAT.DBF").Columna("ABREV"), std::vector<std::string>{"A1"});
 
     archivos.erase("aulasCentro.csv");

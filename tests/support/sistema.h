@@ -80,6 +80,18 @@ inline std::string RutaCompilada(const std::string& ruta)
     return ruta;
 }
 
+// Where tests that give transorbelin a stand-in for drive C (--unidad-c) make their temporary
+// folders: the program takes a path on C: inside the stand-in, and Wine's temporary folder is on
+// C:, so under Wine they go to Linux's /tmp on drive Z:.
+inline std::filesystem::path TemporalFueraDeC()
+{
+#ifdef _WIN32
+    return std::filesystem::path(L"Z:\\tmp");
+#else
+    return std::filesystem::temp_directory_path();
+#endif
+}
+
 // One of our programs, as the build made it: "transorbelin" is transorbelin.exe on Windows.
 inline std::string Programa(const std::string& nombre)
 {
