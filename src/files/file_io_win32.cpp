@@ -153,7 +153,9 @@ private:
 DWORD shareMode(Sharing sharing)
 {
     switch (sharing) {
-    case Sharing::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // Never FILE_SHARE_DELETE: a file of ours cannot be deleted or renamed over while it is open,
+    // so lines written to it cannot vanish with it.
+    case Sharing::ReadWrite: return FILE_SHARE_READ | FILE_SHARE_WRITE;
     case Sharing::DenyWrite: return FILE_SHARE_READ;
     case Sharing::None: break;
     }

@@ -44,6 +44,7 @@ private:
     Which which_;
     bool console_ = false;
     std::string pending_;  // on a console, the start of a UTF-8 sequence that a write cut
+    char last_ = '\0';     // the last byte written, so that a CR LF cut in two stays one
 };
 
 }  // namespace files

@@ -99,10 +99,12 @@ int StandardStream::write(const char* data, std::size_t size)
     text.reserve(pending_.size() + size + size / 16);
     text = pending_;
     for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n' && (i > 0 ? data[i - 1] : (text.empty() ? '\0' : text.back())) != '\r')
+        if (data[i] == '\n' && (i > 0 ? data[i - 1] : last_) != '\r')
             text += '\r';
         text += data[i];
     }
+    if (size > 0)
+        last_ = data[size - 1];
     pending_.clear();
     if (!console_)
         return writeAll(h, text.data(), text.size());
