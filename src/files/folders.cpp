@@ -18,7 +18,8 @@ std::string joinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty())
         return name;
-    return isSeparator(folder.back()) ? folder + name : folder + "/" + name;
+    // Windows' own separator where there are drive letters, so that messages show one kind.
+    return isSeparator(folder.back()) ? folder + name : folder + (kDriveLetters ? '\\' : '/') + name;
 }
 
 std::string pathInFolder(const std::string& folder, const std::string& name)

@@ -42,7 +42,7 @@ std::string pathInFolder(const std::string& folder, const std::string& name);
 // Same as pathInFolder, on a path whose last component is the file name.
 std::string findPathNoCase(const std::string& path);
 
-// `name` inside `folder`, with one separator between them.
+// `name` inside `folder`, with one separator between them (the platform's own).
 std::string joinPath(const std::string& folder, const std::string& name);
 
 // The last component of a path.

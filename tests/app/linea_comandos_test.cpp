@@ -3,6 +3,7 @@
 #include "import/centro.h"
 
 #include "app/core/salida_comprobada.h"
+#include "files/folders.h"
 #include "store/errors.h"
 #include "store/paths.h"
 #include "store/work_lock.h"
@@ -64,7 +65,7 @@ TEST_F(LineaComandos, ASecondRunOnTheWorkFolderIsRefusedBeforeItChangesAnything)
           {"importar", zare, "2026", raiz / "niveles.csv"}, {"exportar", zare}}) {
         const Salida s = Transorbelin(orden);
         EXPECT_EQ(s.estado, 2) << orden[0];
-        EXPECT_NE(s.errores.find("La carpeta de trabajo \\ZTEMP (" + prueba::Texto(raiz.ruta()) + "/ZTEMP) est\xC3\xA1 en uso"),
+        EXPECT_NE(s.errores.find("La carpeta de trabajo \\ZTEMP (" + files::joinPath(prueba::Texto(raiz.ruta()), "ZTEMP") + ") est\xC3\xA1 en uso"),
                   std::string::npos)
             << orden[0] << ": " << s.errores;
         EXPECT_TRUE(s.salida.empty()) << orden[0];

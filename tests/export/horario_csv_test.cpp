@@ -2,6 +2,7 @@
 #include "export/horario_csv.h"
 #include "store/errors.h"
 #include "files/file_io.h"
+#include "files/folders.h"
 #include "support/disco_envuelto.h"
 #include "support/sistema.h"
 
@@ -71,7 +72,7 @@ TEST_F(Carpeta, EachLineIsInTheFileWhenAppendReturns)
 {
     ArchivoHorario archivo(dir.string() + "/");
     archivo.Crea();
-    EXPECT_EQ(archivo.Ruta(), dir.string() + "/HORARIO.CSV");  // the folder as given, then the name
+    EXPECT_EQ(archivo.Ruta(), files::joinPath(dir.string(), "HORARIO.CSV"));  // the folder, then the name
     EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u);
     archivo.AnadeLinea("\"1\"");
     EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "\"1\"\r\n");

@@ -32,7 +32,7 @@ struct DriveC : ::testing::Test {
 
 TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
 {
-    const std::string expected = root.string() + "/ztemp";
+    const std::string expected = files::joinPath(root.string(), "ztemp");
     EXPECT_EQ(resolveFolder("\\ZTEMP"), expected);
     EXPECT_EQ(resolveFolder("\\ZTEMP\\"), expected);
     EXPECT_EQ(resolveFolder("C:\\ZTEMP"), expected);
@@ -42,7 +42,7 @@ TEST_F(DriveC, BothWorkFolderFormsNameTheSameFolder)
 
 TEST_F(DriveC, MissingFolderKeepsItsSpelling)
 {
-    EXPECT_EQ(resolveFolder("\\OTRA"), root.string() + "/OTRA");
+    EXPECT_EQ(resolveFolder("\\OTRA"), files::joinPath(root.string(), "OTRA"));
     EXPECT_FALSE(files::folderExists(resolveFolder("\\OTRA")));
     EXPECT_TRUE(files::folderExists(resolveFolder("\\ZTEMP")));
 }
@@ -50,8 +50,8 @@ TEST_F(DriveC, MissingFolderKeepsItsSpelling)
 TEST_F(DriveC, FileNamesFoundWithoutRegardToCase)
 {
     const std::string folder = resolveFolder("\\ZTEMP");
-    EXPECT_EQ(files::pathInFolder(folder, "PROFT.MDX"), folder + "/Proft.mdx");
-    EXPECT_EQ(files::pathInFolder(folder, "GRUPOST.DBF"), folder + "/GRUPOST.DBF");
+    EXPECT_EQ(files::pathInFolder(folder, "PROFT.MDX"), files::joinPath(folder, "Proft.mdx"));
+    EXPECT_EQ(files::pathInFolder(folder, "GRUPOST.DBF"), files::joinPath(folder, "GRUPOST.DBF"));
     EXPECT_TRUE(files::fileExists(folder + "/PROFT.MDX"));
     EXPECT_FALSE(files::fileExists(folder + "/PROFT.DBF"));
     EXPECT_FALSE(files::fileExists(folder));
