@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "files/process.h"
+
 #ifdef _WIN32
+#include "files/win32.h"
+
 #include <windows.h>
 
 #include <process.h>
@@ -22,22 +26,13 @@ namespace prueba {
 
 inline long IdProceso()
 {
-#ifdef _WIN32
-    return static_cast<long>(::_getpid());
-#else
-    return static_cast<long>(::getpid());
-#endif
+    return static_cast<long>(files::processId());
 }
 
 #ifdef _WIN32
 inline std::wstring Ancho(const std::string& utf8)
 {
-    if (utf8.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring ancho(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), ancho.data(), n);
-    return ancho;
+    return files::win32::widen(utf8);
 }
 #endif
 
