@@ -36,6 +36,8 @@ SOLUC_FIELDS = ("ASIG:C:10,PROF:C:10,CODGRUPO:C:10,AULA:C:10,DIA:N:1:0,HORA:N:4:
                 "SESIONES:N:4:1,TURNO:C:1,NIVEL:C:5,CURSO:C:3,GRUPO:C:2")
 DIASHORAST_FIELDS = "DIA:N:1:0,HORA:N:2:0,HORADESDE:C:5,HORAHASTA:C:5"
 
+TARGET_FLOOR_RATIO = 4.0
+WRITE_CALLS = ("write", "pwrite64", "writev", "pwritev", "pwritev2")
 TARGET_SECONDS = 1.0
 TARGET_SCALING = 4.5
 TARGET_MEGABYTES = 200
@@ -110,6 +112,46 @@ class Wine:
     def close(self):
         self.server.kill()
         subprocess.run(["wineserver", "-k"], stderr=subprocess.DEVNULL)
+
+
+def output_files(folder, names):
+    """The files among `names` (and their production indexes) that a run left in `folder`."""
+    paths = []
+    for name in names:
+        for candidate in (name, name[:-4] + ".MDX"):
+            paths += [os.path.join(folder, e) for e in os.listdir(folder) if e.upper() == candidate.upper()]
+    return paths
+
+
+def floor_seconds(repeat, paths, scratch):
+    """The best time of writing the bytes of `paths`, one after the other, into a new file with
+    plain buffered writes: what the machine needs to put that output on disk at all."""
+    data = b"".join(open(p, "rb").read() for p in paths)
+    target = os.path.join(scratch, "floor.bin")
+    best = None
+    for _ in range(repeat):
+        start = time.perf_counter()
+        with open(target, "wb") as f:
+            for i in range(0, len(data), 1 << 20):
+                f.write(data[i:i + (1 << 20)])
+        seconds = time.perf_counter() - start
+        os.remove(target)
+        best = seconds if best is None else min(best, seconds)
+    return best, len(data)
+
+
+def write_calls(cmd):
+    """The write system calls of one run of `cmd`, counted by `strace -c -f`; None without strace."""
+    if not shutil.which("strace"):
+        return None
+    with tempfile.NamedTemporaryFile() as report:
+        timed(["strace", "-c", "-f", "-o", report.name, "-e", "trace=" + ",".join(WRITE_CALLS)] + cmd)
+        calls = 0
+        for line in report.read().decode().splitlines():
+            fields = line.split()
+            if fields and fields[-1] in WRITE_CALLS and len(fields) >= 5:
+                calls += int(fields[3])
+        return calls
 
 
 def find_table(folder, name):
@@ -193,8 +235,8 @@ def one_size(args, root, scale):
     transorbelin = os.path.join(args.bin, "transorbelin")
     result = {"scale": scale, "input_lines": sum(lines.values())}
 
-    result["import_s"], result["import_rss"] = best_of(args.repeat, [
-        transorbelin, "--unidad-c", drive, "importar", zare, generate.CALL, os.path.join(zare, "niveles.csv")])
+    import_cmd = [transorbelin, "--unidad-c", drive, "importar", zare, generate.CALL, os.path.join(zare, "niveles.csv")]
+    result["import_s"], result["import_rss"] = best_of(args.repeat, import_cmd)
     tables = {n: Dump(args.dbfcheck, find_table(ztemp, n)).rows()
               for n in ("GRUPOST.DBF", "ASIGNOMT2.DBF", "PROFT.DBF", "AULAT.DBF")}
     result["import_records"] = count_records(args.dbfcheck, ztemp, IMPORT_TABLES)
@@ -203,8 +245,8 @@ def one_size(args, root, scale):
     entries, slots = generate.timetable(tables, scale)
     write_orbelin_tables(args.dbfcheck, ztemp, entries, slots)
     result["soluc"] = len(entries)
-    result["export_s"], result["export_rss"] = best_of(args.repeat, [
-        transorbelin, "--unidad-c", drive, "exportar", zare])
+    export_cmd = [transorbelin, "--unidad-c", drive, "exportar", zare]
+    result["export_s"], result["export_rss"] = best_of(args.repeat, export_cmd)
     with open(find_table(zare, "HORARIO.CSV"), "rb") as f:
         written = f.read().count(b"\r\n")
     expected = generate.expected_lines(entries, tables)
@@ -224,6 +266,11 @@ def one_size(args, root, scale):
     if scale == 1:
         scratch = os.path.join(root, "tdbf")
         os.makedirs(scratch)
+        for kind, paths, cmd in (
+                ("import", output_files(ztemp, IMPORT_TABLES), import_cmd),
+                ("export", output_files(ztemp, EXPORT_TABLES) + [find_table(zare, "HORARIO.CSV")], export_cmd)):
+            result["floor_%s_s" % kind], result["floor_%s_bytes" % kind] = floor_seconds(args.repeat, paths, scratch)
+            result["%s_write_calls" % kind] = write_calls(cmd)
         result["tdbf_import_s"], result["tdbf_import_records"] = tdbf_writing(
             args.dbfcheck, ztemp, IMPORT_TABLES, scratch)
         result["tdbf_export_s"], result["tdbf_export_records"] = tdbf_writing(
@@ -260,6 +307,16 @@ def report(full, quarter, repeat):
               "peak memory %.1f MB (target < %d MB) %s" % (
                   kind, seconds, TARGET_SECONDS, verdict(seconds < TARGET_SECONDS), scaling, TARGET_SCALING,
                   verdict(scaling < TARGET_SCALING), rss, TARGET_MEGABYTES, verdict(rss < TARGET_MEGABYTES)))
+    print()
+    print("The floor: the same output bytes written with plain buffered writes (target: a run within %.0f times it)"
+          % TARGET_FLOOR_RATIO)
+    for kind in ("import", "export"):
+        ours, floor = full[kind + "_s"], full["floor_%s_s" % kind]
+        calls = full["%s_write_calls" % kind]
+        print("  %s: %.1f MB in %.3f s; our run %.3f s = %.1f times the floor %s; %s" % (
+            kind, full["floor_%s_bytes" % kind] / mb, floor, ours, ours / floor,
+            verdict(ours <= TARGET_FLOOR_RATIO * floor),
+            "%d write system calls" % calls if calls is not None else "write calls not counted (no strace)"))
     print()
     print("TDbf (Free Pascal, dbfcheck create) appending the same records into the same table layouts:")
     for kind in ("import", "export"):
