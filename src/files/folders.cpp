@@ -18,8 +18,8 @@ std::string joinPath(const std::string& folder, const std::string& name)
 {
     if (folder.empty())
         return name;
-    // Windows' own separator where there are drive letters, so that messages show one kind.
-    return isSeparator(folder.back()) ? folder + name : folder + (kDriveLetters ? '\\' : '/') + name;
+    // The platform's own separator, so that messages show one kind.
+    return isSeparator(folder.back()) ? folder + name : folder + separator() + name;
 }
 
 std::string pathInFolder(const std::string& folder, const std::string& name)

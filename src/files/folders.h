@@ -8,18 +8,13 @@
 
 namespace files {
 
-#ifdef _WIN32
-// Drive letters name real drives; both separators are taken.
-inline constexpr bool kDriveLetters = true;
-#else
-// No drive letters: a folder stands for drive C (see store/paths.h); only the slash separates.
-inline constexpr bool kDriveLetters = false;
-#endif
+// Whether paths have drive letters that name real drives (Windows). Without them (POSIX) a
+// folder stands for drive C (see store/paths.h).
+bool hasDriveLetters();
 
-inline bool isSeparator(char c)
-{
-    return c == '/' || (kDriveLetters && c == '\\');
-}
+// The platform's own separator: '\\' on Windows, '/' on POSIX. Windows takes '/' as well.
+char separator();
+bool isSeparator(char c);
 
 enum class EntryKind { Missing, File, Folder, Link, Other };
 

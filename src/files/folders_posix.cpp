@@ -7,6 +7,21 @@
 
 namespace files {
 
+bool hasDriveLetters()
+{
+    return false;
+}
+
+char separator()
+{
+    return '/';
+}
+
+bool isSeparator(char c)
+{
+    return c == '/';
+}
+
 namespace {
 
 EntryKind kindOf(const struct stat& st)

@@ -27,12 +27,25 @@ EntryKind kindOf(DWORD attributes)
 
 std::wstring inFolder(const std::string& folder, const std::string& name)
 {
-    if (folder.empty())
-        return widen(name);
-    return widen(isSeparator(folder.back()) ? folder + name : folder + "\\" + name);
+    return widen(joinPath(folder, name));
 }
 
 }  // namespace
+
+bool hasDriveLetters()
+{
+    return true;
+}
+
+char separator()
+{
+    return '\\';
+}
+
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
 
 EntryKind entryKind(const std::string& path)
 {

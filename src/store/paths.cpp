@@ -40,7 +40,7 @@ std::string driveC()
         return stripTrailingSeparators(driveCOption());
     if (const std::string env = files::environmentVariable("TRANSORBELIN_UNIDAD_C"); !env.empty())
         return stripTrailingSeparators(env);
-    return files::kDriveLetters ? "" : "/";
+    return files::hasDriveLetters() ? "" : "/";
 }
 
 std::string resolveFolder(const std::string& folder)
@@ -50,7 +50,7 @@ std::string resolveFolder(const std::string& folder)
     if (hasDriveLetter(rest)) {
         // Without drive letters every drive is the folder that stands for C; with them, only C
         // is, and only when such a folder was given.
-        driveRelative = !files::kDriveLetters || (rest[0] | 0x20) == 'c';
+        driveRelative = !files::hasDriveLetters() || (rest[0] | 0x20) == 'c';
         rest.remove_prefix(2);
     } else if (!rest.empty() && rest[0] == '\\' && !(rest.size() > 1 && rest[1] == '\\')) {
         driveRelative = true;  // the root of the current drive; "\\server" is a network path

@@ -30,9 +30,7 @@ bool Aplicacion::notify(QObject* receptor, QEvent* evento)
 
 void AplicaAspecto(QApplication& aplicacion)
 {
-#ifndef _WIN32
     aplicacion.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-#endif
     QPalette p = aplicacion.palette();
     const QColor cara = ColorWindows(cl::BtnFace);
     p.setColor(QPalette::Window, cara);

@@ -12,10 +12,6 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace ui {
 
 namespace {
@@ -31,27 +27,6 @@ QPointer<VentanaAyuda>& Ventana()
     static QPointer<VentanaAyuda> v;
     return v;
 }
-
-#ifdef _WIN32
-// HTML Help: HH_DISPLAY_TOC and HH_HELP_CONTEXT on the .chm file, when it exists.
-bool HtmlHelp(QWidget* llamante, unsigned comando, unsigned long dato)
-{
-    using HtmlHelpA = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
-    static HtmlHelpA funcion = [] {
-        HMODULE hh = LoadLibraryA("HHCtrl.ocx");
-        return hh ? reinterpret_cast<HtmlHelpA>(GetProcAddress(hh, "HtmlHelpA")) : nullptr;
-    }();
-    QString ruta = Archivo();
-    if (QFileInfo(ruta).fileName() == ruta)
-        ruta = QCoreApplication::applicationDirPath() + "/" + ruta;
-    if (!funcion || !ruta.endsWith(".chm", Qt::CaseInsensitive) || !QFileInfo::exists(ruta))
-        return false;
-    const QByteArray local = QDir::toNativeSeparators(ruta).toLocal8Bit();
-    funcion(llamante ? reinterpret_cast<HWND>(llamante->window()->winId()) : nullptr, local.constData(),
-            comando, static_cast<DWORD_PTR>(dato));
-    return true;
-}
-#endif
 
 }  // namespace
 
@@ -119,19 +94,11 @@ void MuestraPagina(QWidget* llamante, int contexto)
 
 void MuestraContenido(QWidget* llamante)
 {
-#ifdef _WIN32
-    if (HtmlHelp(llamante, 0x0001 /* HH_DISPLAY_TOC */, 0))
-        return;
-#endif
     MuestraPagina(llamante, 0);
 }
 
 void MuestraContexto(QWidget* llamante, int contexto)
 {
-#ifdef _WIN32
-    if (HtmlHelp(llamante, 0x000F /* HH_HELP_CONTEXT */, static_cast<unsigned long>(contexto)))
-        return;
-#endif
     MuestraPagina(llamante, contexto);
 }
 

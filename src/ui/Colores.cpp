@@ -1,17 +1,13 @@
 #include "ui/Colores.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <array>
 
 namespace ui {
 
 namespace {
 
-#ifndef _WIN32
-// The Windows XP "Luna" scheme, by system colour index.
+// The Qt program runs on Linux, where Windows has no system colours to ask: the Windows XP
+// "Luna" scheme stands for them, by system colour index.
 constexpr std::array<QRgb, 31> kSistema = {
     qRgb(212, 208, 200),  //  0 scroll bar
     qRgb(0, 78, 152),     //  1 desktop
@@ -45,7 +41,6 @@ constexpr std::array<QRgb, 31> kSistema = {
     qRgb(49, 106, 197),   // 29 menu highlight
     qRgb(236, 233, 216),  // 30 menu bar
 };
-#endif
 
 }  // namespace
 
@@ -53,12 +48,7 @@ QColor ColorWindows(std::uint32_t valor)
 {
     if ((valor & 0xFF000000u) == 0x80000000u) {
         const std::uint32_t indice = valor & 0xFFu;
-#ifdef _WIN32
-        const COLORREF c = GetSysColor(static_cast<int>(indice));
-        return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
-#else
         return indice < kSistema.size() ? QColor::fromRgb(kSistema[indice]) : QColor(Qt::black);
-#endif
     }
     return QColor(static_cast<int>(valor & 0xFF), static_cast<int>((valor >> 8) & 0xFF),
                   static_cast<int>((valor >> 16) & 0xFF));

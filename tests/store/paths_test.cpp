@@ -62,7 +62,7 @@ TEST(DriveCChoice, OptionBeforeEnvironmentBeforeRoot)
     setDriveC("");
     prueba::PonVariable("TRANSORBELIN_UNIDAD_C", "");
     // With drive letters, none given is the real drive C; without them, the root.
-    EXPECT_EQ(driveC(), files::kDriveLetters ? "" : "/");
+    EXPECT_EQ(driveC(), files::hasDriveLetters() ? "" : "/");
     prueba::PonVariable("TRANSORBELIN_UNIDAD_C", "/srv/c/");
     EXPECT_EQ(driveC(), "/srv/c");
     setDriveC("/opt/c");

@@ -2,17 +2,7 @@
 
 #include "csv/cp1252.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#endif
+#include "files/profile.h"
 
 #include <vector>
 
@@ -155,121 +145,12 @@ std::string TextoNoSePuedeEscribir(const std::string& ruta)
     return "Unable to write to " + ruta;
 }
 
-#ifdef _WIN32
-
 bool EscribeValorIni(const std::string& ruta, const std::string& seccion,
                      const std::string& clave, const std::string& valor)
 {
-    return WritePrivateProfileStringA(seccion.c_str(), clave.c_str(), valor.c_str(), ruta.c_str()) != 0;
+    return files::writeProfileString(ruta, seccion, clave, valor, [&](const std::string& texto) {
+        return ActualizaTextoIni(texto, seccion, clave, valor);
+    });
 }
-
-#else
-
-namespace {
-
-bool EscribeTodo(int fd, const std::string& texto)
-{
-    std::size_t hecho = 0;
-    while (hecho < texto.size()) {
-        const ssize_t n = ::write(fd, texto.data() + hecho, texto.size() - hecho);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        hecho += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool LeeTodo(const std::string& ruta, std::string& texto)
-{
-    const int fd = ::open(ruta.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char bloque[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, bloque, sizeof bloque);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            ::close(fd);
-            return false;
-        }
-        if (n == 0)
-            break;
-        texto.append(bloque, static_cast<std::size_t>(n));
-    }
-    return ::close(fd) == 0;
-}
-
-std::string CarpetaDe(const std::string& ruta)
-{
-    const std::size_t barra = ruta.rfind('/');
-    if (barra == std::string::npos)
-        return ".";
-    return barra == 0 ? "/" : ruta.substr(0, barra);
-}
-
-}  // namespace
-
-bool EscribeValorIni(const std::string& rutaDada, const std::string& seccion,
-                     const std::string& clave, const std::string& valor)
-{
-    // A link is followed: the file it names is the record.
-    std::string ruta = rutaDada;
-    struct stat st;
-    if (::lstat(ruta.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char real[PATH_MAX];
-        if (::realpath(ruta.c_str(), real))
-            ruta = real;
-    }
-
-    if (::stat(ruta.c_str(), &st) != 0) {
-        if (errno != ENOENT)
-            return false;
-        // A new file: nothing can be lost, so it is written in place.
-        const int fd = ::open(ruta.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return false;
-        const bool ok = EscribeTodo(fd, ActualizaTextoIni("", seccion, clave, valor));
-        if (::close(fd) != 0 || !ok) {
-            ::unlink(ruta.c_str());
-            return false;
-        }
-        return true;
-    }
-    if (!S_ISREG(st.st_mode) || ::access(ruta.c_str(), R_OK | W_OK) != 0)
-        return false;
-
-    std::string texto;
-    if (!LeeTodo(ruta, texto))
-        return false;
-    const std::string nuevo = ActualizaTextoIni(texto, seccion, clave, valor);
-
-    // A copy beside the file replaces it whole, so a failed write never leaves half a file.
-    std::string temporal = CarpetaDe(ruta) + "/.Orbelin.ini.XXXXXX";
-    const int fd = ::mkstemp(temporal.data());
-    if (fd >= 0) {
-        bool ok = EscribeTodo(fd, nuevo) && ::fsync(fd) == 0;
-        ok = ::fchmod(fd, st.st_mode & 07777) == 0 && ok;
-        if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
-            // Another owner cannot be kept by an ordinary user; the file keeps its mode.
-        }
-        ok = ::close(fd) == 0 && ok;
-        if (ok && ::rename(temporal.c_str(), ruta.c_str()) == 0)
-            return true;
-        ::unlink(temporal.c_str());
-        return false;
-    }
-
-    // The folder takes no new file but the file itself is writable: rewrite it in place.
-    const int fdDirecto = ::open(ruta.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fdDirecto < 0)
-        return false;
-    const bool ok = EscribeTodo(fdDirecto, nuevo);
-    return ::close(fdDirecto) == 0 && ok;
-}
-
-#endif
 
 }  // namespace app

@@ -14,13 +14,9 @@
 
 int main(int argc, char** argv)
 {
-#if defined(Q_OS_LINUX) || defined(Q_OS_UNIX)
-#ifndef Q_OS_MACOS
     // The host passes an X11 window id: the window system must be X11 (XWayland on Wayland).
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-#endif
-#endif
     ui::Aplicacion aplicacion(argc, argv);
     ui::PonArchivoAyuda(QStringLiteral("ZARE.CHM"));
 
