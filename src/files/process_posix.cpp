@@ -1,10 +1,30 @@
 #include "files/process.h"
 
+#include "files/posix.h"
+
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <unistd.h>
 
 namespace files {
+
+int posix::writeFully(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (done == 0)
+            return ENOSPC;
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+    return 0;
+}
 
 unsigned long processId()
 {
@@ -36,20 +56,7 @@ StandardStream::StandardStream(Which which) : which_(which)
 
 int StandardStream::write(const char* data, std::size_t size)
 {
-    const int descriptor = which_ == Which::Output ? STDOUT_FILENO : STDERR_FILENO;
-    while (size > 0) {
-        const ssize_t done = ::write(descriptor, data, size);
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (done == 0)
-            return ENOSPC;
-        data += done;
-        size -= static_cast<std::size_t>(done);
-    }
-    return 0;
+    return posix::writeFully(which_ == Which::Output ? STDOUT_FILENO : STDERR_FILENO, data, size);
 }
 
 int StandardStream::close()

@@ -3,6 +3,7 @@
 #include "files/profile.h"
 
 #include "files/folders.h"
+#include "files/posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,16 +19,7 @@ namespace {
 
 bool writeAll(int fd, const std::string& text)
 {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return posix::writeFully(fd, text.data(), text.size()) == 0;
 }
 
 bool readAll(const std::string& path, std::string& text)

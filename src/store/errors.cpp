@@ -57,11 +57,6 @@ int windowsErrorCode(int posixErrno)
     }
 }
 
-void throwFileErrorFromErrno()
-{
-    throw FileError(windowsErrorCode(errno));
-}
-
 std::string errorDisplayText(const std::string& message)
 {
     if (!message.empty() && static_cast<unsigned char>(message.back()) > static_cast<unsigned char>('.'))

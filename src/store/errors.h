@@ -59,9 +59,6 @@ std::string fileErrorText(int code);
 // The Windows system error code that stands for a POSIX errno value.
 int windowsErrorCode(int posixErrno);
 
-// Throws the FileError for the current errno.
-[[noreturn]] void throwFileErrorFromErrno();
-
 // The text shown in the error box: a full stop is appended when the last character's code is
 // above that of ".".
 std::string errorDisplayText(const std::string& message);

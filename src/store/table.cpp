@@ -34,10 +34,6 @@ files::Sharing sharingFor(Access access)
     return access == Access::Exclusive ? files::Sharing::None : files::Sharing::ReadWrite;
 }
 
-}  // namespace
-
-namespace {
-
 std::string upper(std::string s)
 {
     for (char& c : s)
@@ -1258,6 +1254,14 @@ int makeAsideFolder(const std::string& folder, std::string& out)
 
 }  // namespace
 
+void removeAsideFolder(const std::string& aside)
+{
+    files::FileSystem& fs = files::fileSystem();
+    for (const std::string& file : files::listFolder(aside))
+        fs.remove(files::joinPath(aside, file));
+    fs.removeFolder(aside);
+}
+
 NewTable::NewTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
                    const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
     : name_(name), deleteFirst_(deleteFirst)
@@ -1412,11 +1416,7 @@ void NewTable::discard()
     }
     if (aside_.empty())
         return;
-    files::FileSystem& fs = files::fileSystem();
-    for (const std::string* file : {&dbfName_, &mdxName_})
-        if (!file->empty())
-            fs.remove(aside_ + "/" + *file);
-    fs.removeFolder(aside_);
+    removeAsideFolder(aside_);
     aside_.clear();
 }
 

@@ -126,6 +126,9 @@ private:
 // The names of those private folders begin so: ".nueva.<process>.<n>".
 inline const std::string kAsideFolderPrefix = ".nueva.";
 
+// Removes such a folder with the files in it (it holds one table's files, nothing deeper).
+void removeAsideFolder(const std::string& aside);
+
 class NewTable {
 public:
     NewTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,

@@ -49,15 +49,10 @@ void WorkLock::take(const std::string& folder)
 // builds, so once it is ours, any such folder is a leftover.
 void WorkLock::removeLeftovers(const std::string& folder)
 {
-    files::FileSystem& fs = files::fileSystem();
     for (const std::string& name : files::listFolder(folder)) {
-        const std::string aside = folder + "/" + name;
-        if (name.rfind(kAsideFolderPrefix, 0) != 0 || files::entryKind(aside) != files::EntryKind::Folder)
-            continue;
-        // An aside folder holds the files of one table, nothing deeper.
-        for (const std::string& file : files::listFolder(aside))
-            fs.remove(aside + "/" + file);
-        fs.removeFolder(aside);
+        const std::string aside = files::joinPath(folder, name);
+        if (name.rfind(kAsideFolderPrefix, 0) == 0 && files::entryKind(aside) == files::EntryKind::Folder)
+            removeAsideFolder(aside);
     }
 }
 
