@@ -116,6 +116,11 @@ void Importacion::ImportaMaterias()
     catalogo.open(store::Access::Shared);
     oferta.open(store::Access::Shared);
     Materias materias(catalogo, oferta);
+    // Closed here, not by their destructors, so that a failure to write them is reported.
+    const auto cierra = [&] {
+        oferta.close();
+        catalogo.close();
+    };
 
     if (!centro.Fin())
         centro.SaltaLinea();
@@ -124,8 +129,10 @@ void Importacion::ImportaMaterias()
     centro.Cerrar();
 
     if (FaltaArchivo("materiasHorarioOfertaXeral.csv",
-                     "No existe archivo de Materias Generales (materiasHorarioOfertaXeral.CSV)", true))
+                     "No existe archivo de Materias Generales (materiasHorarioOfertaXeral.CSV)", true)) {
+        cierra();
         return;
+    }
     store::Table cursos(kTrabajo, "CURSOST");
     cursos.open(store::Access::Shared);
     LeeCSV(RutaCSV("materiasHorarioOfertaXeral.csv"), true, [&](const csv::RegistroCSV& campos) {
@@ -136,8 +143,10 @@ void Importacion::ImportaMaterias()
     });
 
     if (FaltaArchivo("actividadesProfesor.csv",
-                     "No existe archivo de Actividades (actividadesProfesor.CSV)", true))
+                     "No existe archivo de Actividades (actividadesProfesor.CSV)", true)) {
+        cierra();
         return;
+    }
     bool cabeceraTomada = false;
     LeeCSV(RutaCSV("actividadesProfesor.csv"), false, [&](const csv::RegistroCSV& campos) {
         const std::string& codigo = campos.Campo(0);
@@ -168,6 +177,7 @@ void Importacion::ImportaMaterias()
         oferta.post();
         return true;
     });
+    cierra();
 }
 
 }  // namespace import

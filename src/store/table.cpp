@@ -13,11 +13,14 @@
 #include "store/record_store.h"
 #include "store/table_lock.h"
 #include "store/update_streak.h"
+#include "store/work_lock.h"
+#include "store/write_behind.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <strings.h>
@@ -115,7 +118,7 @@ public:
     Access access_ = Access::Shared;
     std::string folder_;
     std::string path_;
-    std::unique_ptr<files::File> file_;
+    std::unique_ptr<WriteBehind> file_;
     dbf::Layout layout_;
     std::vector<FieldDef> defs_;
     mutable RecordStore records_;  // recordCount records, read from the file as needed
@@ -156,6 +159,8 @@ public:
     // A shared open's hold on the update lock across a run of posts and locates.
     UpdateStreak streak_{[this] { noteOwnWrites(); }};
     std::uint64_t expectedSize_ = 0;  // the file's size as this open's writes leave it
+    unsigned long lockGeneration_ = 0;  // workLockGeneration() when gathering was last decided
+    std::uint32_t flushedCount_ = 0;    // the records the file held when last read or flushed
 
     // --- helpers ---------------------------------------------------------------------------
 
@@ -326,6 +331,7 @@ public:
             fail(e.unsupported() ? texts::unsupported(name_, e.what()) : texts::damaged(name_, e.what()));
         }
         known_ = status;
+        flushedCount_ = layout_.recordCount;
         defs_.clear();
         for (const dbf::Field& f : layout_.fields)
             defs_.push_back(f.def);
@@ -429,10 +435,13 @@ public:
             fail(rc == EBUSY ? texts::inUse(name_) : texts::readFailed(name_, rc));
         if (lockForOpen(*file, access) == LockResult::InUse)
             fail(texts::inUse(name_));
-        file_ = std::move(file);
+        file_ = std::make_unique<WriteBehind>(std::move(file));
         access_ = access;
+        lockGeneration_ = 0;  // gathering is decided at the first post
         try {
             load();
+            if (access == Access::Shared)
+                joinSharedOpens();
             openIndex();
             activeTagNo_ = -1;
             if (!activeTag_.empty()) {
@@ -452,6 +461,7 @@ public:
 
     void release()
     {
+        leaveSharedOpens();
         streak_.end();
         mdx_.reset();
         tags_.clear();
@@ -477,8 +487,7 @@ public:
         std::exception_ptr failure;
         try {
             postPending();
-            if (mdx_)
-                mdx_->flush();
+            flushWrites();
             if (wrote_)
                 checkNotCut();
         } catch (...) {
@@ -494,8 +503,8 @@ public:
     // posts (`withinStreak`) needs no look: no other open of this engine can have written.
     void refresh(bool withinStreak = false)
     {
-        if (access_ == Access::Exclusive)
-            return;
+        if (access_ == Access::Exclusive || file_->gathering())
+            return;  // nobody else writes it
         if (withinStreak && streak_.live())
             return;
         streak_.end();
@@ -789,6 +798,111 @@ public:
             failCut();
     }
 
+    // --- gathered writes ---------------------------------------------------------------------
+    //
+    // A table nobody else can read while it is open (an exclusive open, or a shared one in a work
+    // folder this process holds, and the only open of its file here) has its posts gathered in
+    // memory and written in pieces of kGatherBytes, at close and whenever another open of the
+    // same file in this process comes: the records, then the header's count, then the index.
+    static constexpr std::size_t kGatherBytes = 512 * 1024;
+
+    bool mayGather()
+    {
+        if (!file_->writable())
+            return false;
+        if (access_ == Access::Exclusive)
+            return true;
+        return workFolderHeld(folder_) && !otherSharedOpen();
+    }
+
+    // Before a post writes: gathering as the work lock now allows, and the file checked for cuts
+    // when the post goes straight to it (a gathered post is checked when it is flushed).
+    void checkBeforeWrite()
+    {
+        if (lockGeneration_ != workLockGeneration()) {
+            lockGeneration_ = workLockGeneration();
+            setGathering(mayGather());
+        }
+        if (!file_->gathering())
+            checkNotCut();
+    }
+
+    void setGathering(bool on)
+    {
+        if (on == file_->gathering())
+            return;
+        if (!on)
+            flushWrites();
+        file_->gather(on);
+    }
+
+    void flushWrites()
+    {
+        if (file_->pending() > 0) {
+            files::FileStatus status;
+            if (const int rc = file_->status(status))
+                fail(texts::readFailed(name_, rc));
+            if (status.size < recordOffset(flushedCount_ + 1))
+                failCut();
+            if (const int rc = file_->flush())
+                fail(texts::writeFailed(name_, rc));
+            flushedCount_ = count();
+            noteOwnWrites();
+        }
+        if (mdx_)
+            mdx_->flush();
+    }
+
+    // The shared opens of this process, so that a second open of a file ends the first one's
+    // gathering before it reads the file.
+    static std::mutex& sharedOpensMutex()
+    {
+        static std::mutex m;
+        return m;
+    }
+    static std::vector<Impl*>& sharedOpens()
+    {
+        static std::vector<Impl*> opens;
+        return opens;
+    }
+
+    bool sameFile(const Impl& other) const
+    {
+        return other.known_.device == known_.device && other.known_.inode == known_.inode;
+    }
+
+    bool otherSharedOpen() const
+    {
+        std::lock_guard<std::mutex> guard(sharedOpensMutex());
+        for (const Impl* other : sharedOpens())
+            if (other != this && sameFile(*other))
+                return true;
+        return false;
+    }
+
+    void joinSharedOpens()
+    {
+        std::vector<Impl*> others;
+        {
+            std::lock_guard<std::mutex> guard(sharedOpensMutex());
+            for (Impl* other : sharedOpens())
+                if (other != this && sameFile(*other))
+                    others.push_back(other);
+            sharedOpens().push_back(this);
+        }
+        for (Impl* other : others)
+            other->setGathering(false);
+        if (!others.empty())
+            load();  // read again what they had gathered
+    }
+
+    void leaveSharedOpens()
+    {
+        std::lock_guard<std::mutex> guard(sharedOpensMutex());
+        auto& opens = sharedOpens();
+        opens.erase(std::remove(opens.begin(), opens.end(), this), opens.end());
+    }
+
     std::uint64_t recordOffset(std::uint32_t recNo) const
     {
         return layout_.headerLength + std::uint64_t(recNo - 1) * layout_.recordLength;
@@ -804,11 +918,13 @@ public:
         if (mdx_)
             checkTagsKept();
         beginWrite();
-        checkNotCut();
+        checkBeforeWrite();
         if (state_ == State::Append)
             postAppend();
         else
             postEdit();
+        if (file_->gathering() && file_->pending() >= kGatherBytes)
+            flushWrites();
     }
 
     void postAppend()
@@ -846,7 +962,8 @@ public:
         if (mdx_) {
             for (std::size_t t = 0; t < tags_.size(); ++t)
                 mdx_->insert(static_cast<int>(t), keyOf(tags_[t], rec), recNo);
-            mdx_->flush();
+            if (!file_->gathering())
+                mdx_->flush();
         }
         buffer_.clear();
     }
@@ -884,7 +1001,8 @@ public:
             }
             if (changed) {
                 orderValid_ = false;
-                mdx_->flush();
+                if (!file_->gathering())
+                    mdx_->flush();
             }
         }
         buffer_.clear();
@@ -906,7 +1024,7 @@ public:
         beginWrite();
         if (current_ == 0 || current_ > count())
             fail(texts::noCurrentRecord(name_));
-        checkNotCut();
+        checkBeforeWrite();
         const unsigned char flag = dbf::kDeleted;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();

@@ -6,7 +6,11 @@
 #include "store/paths.h"
 #include "store/table.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <mutex>
+#include <vector>
 
 namespace store {
 
@@ -16,7 +20,23 @@ namespace {
 constexpr std::uint64_t kLockOffset = 0;
 constexpr std::uint64_t kLockLength = 1;
 
+// The work folders this process holds.
+std::mutex heldMutex;
+std::vector<std::string> heldFolders;
+std::atomic<unsigned long> generation{1};
+
 }  // namespace
+
+bool workFolderHeld(const std::string& folder)
+{
+    std::lock_guard<std::mutex> guard(heldMutex);
+    return std::find(heldFolders.begin(), heldFolders.end(), folder) != heldFolders.end();
+}
+
+unsigned long workLockGeneration()
+{
+    return generation.load();
+}
 
 std::string workFolderInUse(const std::string& folderShown)
 {
@@ -41,6 +61,12 @@ void WorkLock::take(const std::string& folder)
     if (rc != 0)
         return;  // a file system without locks: the run goes on unguarded, as tables do there
     file_ = std::move(file);
+    folder_ = resolved;
+    {
+        std::lock_guard<std::mutex> guard(heldMutex);
+        heldFolders.push_back(folder_);
+    }
+    ++generation;
     removeLeftovers(resolved);
 }
 
@@ -58,6 +84,16 @@ void WorkLock::removeLeftovers(const std::string& folder)
 
 void WorkLock::release()
 {
+    if (!file_)
+        return;
+    {
+        std::lock_guard<std::mutex> guard(heldMutex);
+        const auto it = std::find(heldFolders.begin(), heldFolders.end(), folder_);
+        if (it != heldFolders.end())
+            heldFolders.erase(it);
+    }
+    ++generation;
+    folder_.clear();
     file_.reset();  // closing the file ends its lock
 }
 

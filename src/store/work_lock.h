@@ -33,7 +33,16 @@ private:
     static void removeLeftovers(const std::string& folder);
 
     std::unique_ptr<files::File> file_;
+    std::string folder_;  // resolved, while held
 };
+
+// Whether this process holds the work lock on `folder` (a path as resolveFolder gives it): then
+// no other run reads or writes the tables there, and the engine may gather their writes.
+bool workFolderHeld(const std::string& folder);
+
+// Changes each time this process takes or lets go of a work lock, so that a caller can keep
+// the answer of workFolderHeld until it changes.
+unsigned long workLockGeneration();
 
 // The text of a work folder held by another run.
 std::string workFolderInUse(const std::string& folderShown);

@@ -292,7 +292,13 @@ TEST_F(DamagedTest, ATableCutShortByAnotherProgramWhileOpenIsReported)
                     before(t);
                     if (::truncate(path.c_str(), static_cast<off_t>(cutTo)) != 0)
                         return false;
-                    return mentions(engineErrorOf([&] { after(t); }), "La tabla ROTA est\xE1 da\xF1" "ada");
+                    // A shared open finds the cut at its next write; an exclusive one, whose writes
+                    // wait in memory, when it writes them at the latest.
+                    return mentions(engineErrorOf([&] {
+                                        after(t);
+                                        t.close();
+                                    }),
+                                    "La tabla ROTA est\xE1 da\xF1" "ada");
                 }));
             };
             const auto appendOne = [](const char* code) {
@@ -327,6 +333,7 @@ TEST_F(DamagedTest, ATableCutShortByAnotherProgramWhileOpenIsReported)
             t.append();
             t.setText("CODIGO", "DOS");
             t.post();
+            t.close();
         });
         return mentions(error, "El \xEDndice de la tabla CONIDX est\xE1 da\xF1" "ado");
     }));
@@ -369,8 +376,9 @@ TEST_F(DamagedTest, AFullDiskLeavesTheTableAsItWas)
     FullDisk disk;
     files::setFileSystem(&disk);
     {
+        // A shared open writes at each post: the post that meets the full disk fails.
         Table t("\\ZTEMP", "ROTA");
-        t.open(Access::Exclusive);
+        t.open(Access::Shared);
         disk.full = true;
         t.append();
         t.setText("CODIGO", "NUEVO");
@@ -397,5 +405,38 @@ TEST_F(DamagedTest, AFullDiskLeavesTheTableAsItWas)
     Table t("\\ZTEMP", "ROTA");
     t.open(Access::Shared);
     t.last();
+    EXPECT_EQ(t.asText("CODIGO"), "LUEGO");
+}
+
+// An exclusive open gathers its posts and writes them later: a disk full then fails the write
+// that meets it (here the close), names the table, and leaves the file as it was before.
+TEST_F(DamagedTest, AFullDiskUnderGatheredPostsLeavesTheTableAsItWas)
+{
+    FullDisk disk;
+    files::setFileSystem(&disk);
+    {
+        Table t("\\ZTEMP", "ROTA");
+        t.open(Access::Exclusive);
+        disk.full = true;
+        for (const char* code : {"UNO", "DOS"}) {
+            t.append();
+            t.setText("CODIGO", code);
+            t.post();
+        }
+        EXPECT_EQ(t.recordCount(), 5);
+        expectEngineError([&] { t.close(); }, {"ROTA", "Disco lleno"});
+    }
+    files::setFileSystem(nullptr);
+    EXPECT_TRUE(readBytes(ztemp / "ROTA.DBF") == valid) << "the failed close changed the file";
+    Table t("\\ZTEMP", "ROTA");
+    t.open(Access::Exclusive);
+    EXPECT_EQ(t.recordCount(), 3);
+    t.append();
+    t.setText("CODIGO", "LUEGO");
+    t.post();
+    t.close();
+    t.open(Access::Shared);
+    t.last();
+    EXPECT_EQ(t.recordCount(), 4);
     EXPECT_EQ(t.asText("CODIGO"), "LUEGO");
 }

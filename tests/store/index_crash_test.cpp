@@ -107,8 +107,8 @@ TEST_F(IndexCrash, ASplitStoppedAfterAnyWriteLosesNoEarlierKey)
             std::snprintf(key, sizeof key, "K%05d", keys[r] * 7);
             t.setText("ABREV", key);
             t.post();
+            t.close();  // an exclusive open writes its index at the latest when it closes
             writes = disk.writes;
-            t.close();
         }
         t.open(Access::Exclusive);
         // A post without a split writes one leaf, perhaps its parent and a header or two.

@@ -36,7 +36,7 @@ TEST_F(TableInterop, AnotherEngineReadsOurLevel7Tables)
                    {"ESTAREA", 'L', 0, 0}},
                   {}, {});
     Table t("\\ZTEMP", "TIPOS.DBF");
-    t.open(Access::Exclusive);
+    t.open(Access::Shared);
     t.append();
     t.setText("NOMEABREVSUBGRUZARE", "Matem\xE1ticasAplicadas");  // cut to 10
     t.setText("T", "XYZ");

@@ -114,8 +114,13 @@ TEST_F(NewTableTest, AFullDiskLeavesTheOldTableAndNothingHalfMade)
     {
         RationedDisk disk;
         NewTable built("\\ZTEMP", "PRUEBA.DBF", kFields, {{"CODIGO", "CODIGO"}}, {"PRUEBA.DBF", "PRUEBA.MDX"});
-        disk.allowed = 3;
-        expectEngineError([&] { fill(built.table(), 10); }, {"PRUEBA", "Disco lleno"});
+        disk.allowed = 1;  // the records' piece is written, the rest is not
+        expectEngineError(
+            [&] {
+                fill(built.table(), 10);
+                built.commit();
+            },
+            {"PRUEBA", "Disco lleno"});
     }
     EXPECT_EQ(entries(), before);
     EXPECT_TRUE(readBytes(ztemp / "PRUEBA.DBF") == empty) << "empty changed";

@@ -160,6 +160,7 @@ public:
                 break;
             }
         }
+        tabla.close();  // a failure to write reported, not lost in the destructor
     }
 
     import::EstadoConversion estado_;

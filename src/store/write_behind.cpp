@@ -1,0 +1,152 @@
+#include "store/write_behind.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace store {
+
+WriteBehind::WriteBehind(std::unique_ptr<files::File> file) : file_(std::move(file)) {}
+
+WriteBehind::~WriteBehind() = default;
+
+int WriteBehind::gather(bool on)
+{
+    if (!on && gathering_)
+        if (const int rc = flush())
+            return rc;
+    gathering_ = on;
+    return 0;
+}
+
+bool WriteBehind::fitsTail(std::uint64_t offset) const
+{
+    return !tail_.empty() && offset >= tailStart_ && offset <= tailStart_ + tail_.size();
+}
+
+int WriteBehind::flush()
+{
+    if (!tail_.empty()) {
+        // What the run overwrites of the file (the old end-of-file mark), to put back on failure.
+        files::FileStatus before;
+        if (const int rc = file_->status(before))
+            return rc;
+        std::string covered;
+        if (tailStart_ < before.size) {
+            covered.resize(static_cast<std::size_t>(std::min<std::uint64_t>(before.size - tailStart_, tail_.size())));
+            std::size_t got = 0;
+            if (const int rc = file_->readAt(tailStart_, covered.data(), covered.size(), got))
+                return rc;
+            covered.resize(got);
+        }
+        if (const int rc = file_->writeAt(tailStart_, tail_.data(), tail_.size())) {
+            // A full disk may have taken part of the run: the file ends as it ended before.
+            if (tailStart_ + tail_.size() > before.size)
+                file_->truncate(before.size);
+            if (!covered.empty())
+                file_->writeAt(tailStart_, covered.data(), covered.size());
+            return rc;
+        }
+        tail_.clear();
+    }
+    if (headerDirty_) {
+        if (const int rc = file_->writeAt(headerFrom_, header_ + headerFrom_, headerTo_ - headerFrom_))
+            return rc;
+        headerDirty_ = false;
+        headerFrom_ = kHeaderBytes;
+        headerTo_ = 0;
+    }
+    return 0;
+}
+
+int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t size)
+{
+    if (gathering_ && size > 0) {
+        const auto* bytes = static_cast<const char*>(data);
+        if (offset + size <= kHeaderBytes) {
+            if (!headerDirty_) {
+                std::size_t got = 0;
+                std::memset(header_, 0, sizeof header_);
+                if (const int rc = readAt(0, header_, sizeof header_, got))
+                    return rc;
+                headerDirty_ = true;
+            }
+            std::memcpy(header_ + offset, bytes, size);
+            headerFrom_ = std::min<std::size_t>(headerFrom_, static_cast<std::size_t>(offset));
+            headerTo_ = std::max<std::size_t>(headerTo_, static_cast<std::size_t>(offset + size));
+            return 0;
+        }
+        if (offset >= kHeaderBytes && (tail_.empty() || fitsTail(offset))) {
+            if (tail_.empty())
+                tailStart_ = offset;
+            const std::size_t at = static_cast<std::size_t>(offset - tailStart_);
+            if (at + size > tail_.size())
+                tail_.resize(at + size);
+            std::memcpy(tail_.data() + at, bytes, size);
+            return 0;
+        }
+    }
+    // Anything else goes to the file after what waits, in the order it was written.
+    if (const int rc = flush())
+        return rc;
+    return file_->writeAt(offset, data, size);
+}
+
+void WriteBehind::overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const
+{
+    if (!tail_.empty() && offset + got >= tailStart_ && offset < tailStart_ + tail_.size()) {
+        const std::uint64_t from = std::max(offset, tailStart_);
+        const std::uint64_t to = std::min<std::uint64_t>(offset + size, tailStart_ + tail_.size());
+        std::memcpy(data + (from - offset), tail_.data() + (from - tailStart_), static_cast<std::size_t>(to - from));
+        got = std::max<std::size_t>(got, static_cast<std::size_t>(to - offset));
+    }
+    if (headerDirty_ && offset < headerTo_) {
+        const std::size_t from = std::max<std::size_t>(static_cast<std::size_t>(offset), headerFrom_);
+        const std::size_t to = static_cast<std::size_t>(std::min<std::uint64_t>(offset + size, headerTo_));
+        if (from < to)
+            std::memcpy(data + (from - offset), header_ + from, to - from);
+    }
+}
+
+int WriteBehind::readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got)
+{
+    if (const int rc = file_->readAt(offset, data, size, got))
+        return rc;
+    overlay(offset, static_cast<unsigned char*>(data), size, got);
+    return 0;
+}
+
+int WriteBehind::status(files::FileStatus& out)
+{
+    return file_->status(out);  // the file as it is: checks for cuts compare with it
+}
+
+int WriteBehind::lock(std::uint64_t offset, std::uint64_t length, files::LockKind kind, bool wait)
+{
+    return file_->lock(offset, length, kind, wait);
+}
+
+int WriteBehind::unlock(std::uint64_t offset, std::uint64_t length)
+{
+    return file_->unlock(offset, length);
+}
+
+bool WriteBehind::writable() const
+{
+    return file_->writable();
+}
+
+int WriteBehind::truncate(std::uint64_t size)
+{
+    if (const int rc = flush())
+        return rc;
+    return file_->truncate(size);
+}
+
+int WriteBehind::close()
+{
+    const int flushed = flush();
+    const int closed = file_->close();
+    return flushed ? flushed : closed;
+}
+
+}  // namespace store

@@ -1,0 +1,126 @@
+// Posts to a table nobody else can read (an exclusive open, or a shared one in a work folder
+// this process holds) are gathered and written in large pieces: the file on disk is a whole,
+// valid table after each piece and after the close, and every open in this process sees them.
+#include "store/table.h"
+#include "store/work_lock.h"
+
+#include "store_support.h"
+
+#include <filesystem>
+
+using namespace store;
+using namespace storetest;
+
+namespace {
+
+class GatheredWrites : public WorkFolder {
+protected:
+    void SetUp() override
+    {
+        WorkFolder::SetUp();
+        recreateTable("\\ZTEMP", "ANCHA.DBF", {{"CODIGO", 'C', 8, 0}, {"RELLENO", 'C', 240, 0}}, {}, {});
+        path = file("ANCHA.DBF");
+    }
+
+    static void add(Table& t, int n)
+    {
+        t.append();
+        t.setText("CODIGO", "R" + std::to_string(n));
+        t.setText("RELLENO", std::string(240, 'x'));
+        t.post();
+    }
+
+    // The records the file on disk holds, after checking that it is a whole table of them.
+    std::uint32_t recordsOnDisk() const
+    {
+        const std::string bytes = readBytes(path);
+        const std::uint32_t count = le32(bytes, 4), headerLength = le16(bytes, 8), recordLength = le16(bytes, 10);
+        EXPECT_EQ(bytes.size(), headerLength + std::uint64_t(count) * recordLength + 1) << "not a whole table";
+        EXPECT_EQ(bytes.back(), '\x1A');
+        if (count > 0) {
+            EXPECT_EQ(bytes.substr(headerLength + std::size_t(count - 1) * recordLength, 1 + 1 + std::to_string(count).size()),
+                      " R" + std::to_string(count));
+        }
+        return count;
+    }
+
+    std::string path;
+};
+
+}  // namespace
+
+TEST_F(GatheredWrites, PostsReachTheFileInLargeWholePiecesAndAtTheClose)
+{
+    WorkLock lock;
+    lock.take("\\ZTEMP");
+    Table t("\\ZTEMP", "ANCHA");
+    t.open(Access::Shared);
+    const int total = 5000;  // about 1.2 MB of records
+    int pieces = 0;
+    auto size = std::filesystem::file_size(path);
+    for (int n = 1; n <= total; ++n) {
+        add(t, n);
+        if (n == 3) {
+            EXPECT_EQ(recordsOnDisk(), 0u) << "three posts went to the file one by one";
+        }
+        if (std::filesystem::file_size(path) != size) {
+            size = std::filesystem::file_size(path);
+            ++pieces;
+            const std::uint32_t count = recordsOnDisk();
+            EXPECT_GT(count, 0u);
+            EXPECT_LE(count, static_cast<std::uint32_t>(n));
+        }
+    }
+    EXPECT_GE(pieces, 1);
+    EXPECT_LE(pieces, 4) << "pieces of at least some hundreds of kilobytes";
+    // The open reads what it has not written yet, as it will be.
+    t.goTo(total);
+    EXPECT_EQ(t.asText("CODIGO"), "R" + std::to_string(total));
+    EXPECT_EQ(t.recordCount(), total);
+    t.close();
+    EXPECT_EQ(recordsOnDisk(), static_cast<std::uint32_t>(total));
+}
+
+TEST_F(GatheredWrites, AnotherOpenInThisProcessEndsTheGathering)
+{
+    WorkLock lock;
+    lock.take("\\ZTEMP");
+    Table a("\\ZTEMP", "ANCHA");
+    a.open(Access::Shared);
+    add(a, 1);
+    add(a, 2);
+    EXPECT_EQ(recordsOnDisk(), 0u);
+    Table b("\\ZTEMP", "ANCHA");
+    b.open(Access::Shared);
+    EXPECT_EQ(b.recordCount(), 2);
+    EXPECT_EQ(recordsOnDisk(), 2u);
+    add(a, 3);  // two opens of one file: each post is written at once again
+    EXPECT_EQ(recordsOnDisk(), 3u);
+    EXPECT_TRUE(b.locate("CODIGO", {std::string("R3")}));
+}
+
+TEST_F(GatheredWrites, LettingGoOfTheWorkFolderEndsTheGathering)
+{
+    WorkLock lock;
+    lock.take("\\ZTEMP");
+    Table t("\\ZTEMP", "ANCHA");
+    t.open(Access::Shared);
+    add(t, 1);
+    add(t, 2);
+    EXPECT_EQ(recordsOnDisk(), 0u);
+    lock.release();
+    add(t, 3);  // what waited is written first, then this post
+    EXPECT_EQ(recordsOnDisk(), 3u);
+}
+
+TEST_F(GatheredWrites, AnExclusiveOpenGathersWithoutTheWorkFolder)
+{
+    SALTA_EN_WINDOWS("on Windows an exclusive open shares the file with nobody, so the test cannot read it");
+    Table t("\\ZTEMP", "ANCHA");
+    t.open(Access::Exclusive);
+    add(t, 1);
+    add(t, 2);
+    EXPECT_EQ(recordsOnDisk(), 0u);
+    t.close();
+    EXPECT_EQ(recordsOnDisk(), 2u);
+}
