@@ -4,6 +4,7 @@
 #include "store/errors.h"
 #include "store/paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
@@ -54,7 +55,14 @@ ArchivoHorario::ArchivoHorario(const std::string& carpeta)
 {
 }
 
-ArchivoHorario::~ArchivoHorario() = default;
+ArchivoHorario::~ArchivoHorario()
+{
+    // Stopped by an error elsewhere: the lines that were made still reach the file.
+    try {
+        Vuelca();
+    } catch (...) {
+    }
+}
 
 void ArchivoHorario::Crea()
 {
@@ -65,6 +73,7 @@ void ArchivoHorario::Crea()
     if (anterior != ruta_ && ArchivoOEnlace(anterior))
         sistema.remove(anterior);
     archivo_.reset();
+    pendiente_.clear();
     fin_ = 0;
     // Kept open for the lines: one write each instead of an open, a write and a close.
     std::unique_ptr<files::File> archivo;
@@ -88,20 +97,43 @@ void ArchivoHorario::AnadeLinea(const std::string& linea)
         archivo_ = std::move(archivo);
         fin_ = estado.size;
     }
-    linea_.assign(linea);
-    linea_ += "\r\n";
-    if (const int error = archivo_->writeAt(fin_, linea_.data(), linea_.size())) {
-        // What the disk took of the line goes again, so that the file ends with a whole line.
-        archivo_->truncate(fin_);
+    pendiente_ += linea;
+    pendiente_ += "\r\n";
+    if (pendiente_.size() >= kTamanoEscritura)
+        Vuelca();
+}
+
+void ArchivoHorario::Vuelca()
+{
+    if (!archivo_ || pendiente_.empty())
+        return;
+    const int error = archivo_->writeAt(fin_, pendiente_.data(), pendiente_.size());
+    if (error) {
+        // The whole lines the disk took stay; the part of a line after them goes again, so that
+        // the file ends with a whole line.
+        files::FileStatus estado;
+        std::uint64_t llegado = 0;
+        if (archivo_->status(estado) == 0 && estado.size > fin_)
+            llegado = std::min<std::uint64_t>(estado.size - fin_, pendiente_.size());
+        std::uint64_t enteras = 0;
+        if (llegado >= 2) {
+            const std::size_t finLinea = pendiente_.rfind("\r\n", static_cast<std::size_t>(llegado - 2));
+            if (finLinea != std::string::npos)
+                enteras = finLinea + 2;
+        }
+        archivo_->truncate(fin_ + enteras);
+        pendiente_.clear();
         FalloDeArchivo(error);
     }
-    fin_ += linea_.size();
+    fin_ += pendiente_.size();
+    pendiente_.clear();
 }
 
 void ArchivoHorario::Cierra()
 {
     if (!archivo_)
         return;
+    Vuelca();
     const std::unique_ptr<files::File> archivo = std::move(archivo_);
     files::FileStatus estado;
     const bool borrado = archivo->status(estado) == 0 && estado.links == 0;

@@ -18,13 +18,13 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // stays as it is.
 std::string LineaHorario(const std::vector<std::string>& valores);
 
-// The file inside a folder, written through the file layer one line at a time: each line is
-// in the file when AnadeLinea returns, and the file only ever ends with a whole line. Failures
-// are FileError.
+// The file inside a folder, written through the file layer: lines are gathered and written in
+// pieces of kTamanoEscritura bytes and at the close, each piece made of whole lines, so the file
+// only ever ends with a whole line. Failures are FileError.
 class ArchivoHorario {
 public:
     explicit ArchivoHorario(const std::string& carpeta);
-    ~ArchivoHorario();  // closes the file without reporting
+    ~ArchivoHorario();  // writes what waits and closes the file, without reporting
     ArchivoHorario(const ArchivoHorario&) = delete;
     ArchivoHorario& operator=(const ArchivoHorario&) = delete;
 
@@ -32,22 +32,27 @@ public:
     // empty "HORARIO.CSV", and keeps it open for appending. A symbolic link in its place is
     // replaced, never written through; a FIFO or a folder there is refused at once.
     void Crea();
-    // Writes the line and CR LF at the end of the file, in one write. When the write fails
-    // (a full disk) the part of the line that reached the file is cut away again: the lines
-    // before stay, and the error is reported.
+    // Adds the line and CR LF at the end of the file. When a write fails (a full disk) the part
+    // of its piece that reached the file is cut away again: the lines written before stay, and
+    // the error is reported.
     void AnadeLinea(const std::string& linea);
-    // Closes the file. One that was deleted while being written is reported as not found: its
-    // lines went nowhere.
+    // Writes what waits and closes the file. One that was deleted while being written is
+    // reported as not found: its lines went nowhere.
     void Cierra();
 
     const std::string& Ruta() const { return ruta_; }
 
+    // Lines wait until they fill a piece of this size (one write instead of one per line).
+    static constexpr std::size_t kTamanoEscritura = 256 * 1024;
+
 private:
+    void Vuelca();
+
     std::string carpeta_;
     std::string ruta_;
     std::unique_ptr<files::File> archivo_;
-    std::uint64_t fin_ = 0;  // the end of the last whole line, where the next one goes
-    std::string linea_;      // the line being written, with its end
+    std::uint64_t fin_ = 0;  // the end of the last whole line written, where the next piece goes
+    std::string pendiente_;  // whole lines, with their ends, not written yet
 };
 
 }  // namespace exportacion

@@ -68,16 +68,34 @@ TEST(LineaHorario, OurCsvReaderSplitsEveryLineBackIntoItsValues)
     }
 }
 
-TEST_F(Carpeta, EachLineIsInTheFileWhenAppendReturns)
+TEST_F(Carpeta, LinesReachTheFileInPiecesOfWholeLinesAndAtTheClose)
 {
     ArchivoHorario archivo(dir.string() + "/");
     archivo.Crea();
     EXPECT_EQ(archivo.Ruta(), files::joinPath(dir.string(), "HORARIO.CSV"));  // the folder, then the name
     EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u);
     archivo.AnadeLinea("\"1\"");
-    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "\"1\"\r\n");
     archivo.AnadeLinea("\"2\"");
-    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "\"1\"\r\n\"2\"\r\n");
+    EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u) << "each line written by itself";
+    // Enough lines for a piece: the file then holds whole lines only, all of them at the close.
+    const std::string linea = "\"" + std::string(98, 'x') + "\"";
+    std::string todo = "\"1\"\r\n\"2\"\r\n";
+    int piezas = 0;
+    for (std::size_t escrito = 0, i = 0; i < 2 * ArchivoHorario::kTamanoEscritura / 100; ++i) {
+        archivo.AnadeLinea(linea);
+        todo += linea + "\r\n";
+        if (fs::file_size(dir / "HORARIO.CSV") != escrito) {
+            escrito = fs::file_size(dir / "HORARIO.CSV");
+            ++piezas;
+            const std::string enDisco = Lee(dir / "HORARIO.CSV");
+            EXPECT_EQ(enDisco, todo.substr(0, enDisco.size()));
+            EXPECT_EQ(enDisco.substr(enDisco.size() - 2), "\r\n");
+        }
+    }
+    EXPECT_GE(piezas, 1);
+    EXPECT_LE(piezas, 2);
+    archivo.Cierra();
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == todo);
 }
 
 TEST_F(Carpeta, CreationReplacesAnEarlierFileInAnyLetterCase)
@@ -220,25 +238,29 @@ TEST_F(Carpeta, AFailureAtTheCloseIsReported)
 TEST_F(Carpeta, AFullDiskLeavesOnlyTheWholeLinesWrittenBefore)
 {
     const std::string primera = "\"1\",\"Luns\",\"08:00\",\"1A\",\"MAT\"";
-    const std::string segunda = "\"2\",\"Martes\",\"09:00\",\"1A\",\"FIS\"";
-    const std::string antes = primera + "\r\n" + segunda + "\r\n";
-    // Room for the first two lines and part of the third: "\"3\",\"Mar" reaches the disk.
-    DiscoQueSeLlena disco(antes.size() + 9);
+    // The first piece is written whole, the next finds room for a line and 9 bytes only.
+    const std::size_t porPieza = (ArchivoHorario::kTamanoEscritura + primera.size() + 1) / (primera.size() + 2);
+    std::string antes;
+    for (std::size_t i = 0; i < porPieza; ++i)
+        antes += primera + "\r\n";
+    DiscoQueSeLlena disco(antes.size() + primera.size() + 2 + 9);
     ConSistemaDeArchivos enUso(disco);
     ArchivoHorario archivo(dir.string());
     archivo.Crea();
+    for (std::size_t i = 0; i < porPieza; ++i)
+        archivo.AnadeLinea(primera);
+    ASSERT_TRUE(Lee(dir / "HORARIO.CSV") == antes) << "the first piece is not the lines expected";
     archivo.AnadeLinea(primera);
-    archivo.AnadeLinea(segunda);
+    archivo.AnadeLinea("\"3\",\"Martes\",\"10:00\",\"1A\",\"FIS\"");
+    antes += primera + "\r\n";  // the whole line that fitted stays
     try {
-        archivo.AnadeLinea("\"3\",\"Martes\",\"10:00\",\"1A\",\"FIS\"");
+        archivo.Cierra();
         FAIL() << "a line was written to a full disk";
     } catch (const store::FileError& e) {
         EXPECT_EQ(e.code(), 101);
         EXPECT_STREQ(e.what(), "Disco lleno");
     }
-    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), antes) << "the torn line is cut away, the lines before stay";
-    archivo.Cierra();
-    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), antes);
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == antes) << "the torn piece is cut away, the lines before stay";
 }
 
 TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)

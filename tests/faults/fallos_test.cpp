@@ -360,14 +360,14 @@ protected:
         return tablas;
     }
 
-    // The records of a table are the first ones of the same table in the reference run.
+    // The records of a table are the first ones of the same table in the reference run (none
+    // when the disk filled before its first piece of records was written).
     void EsPrincipioDeReferencia(const std::map<std::string, TablaLeida>& tablas, const std::string& nombre,
                                  std::size_t menosQue) const
     {
         ASSERT_TRUE(tablas.count(nombre)) << nombre;
         const auto& registros = tablas.at(nombre).registros;
         const auto& completos = referencia.at(nombre).registros;
-        EXPECT_GT(registros.size(), 0u) << nombre;
         EXPECT_LT(registros.size(), menosQue) << nombre;
         ASSERT_LE(registros.size(), completos.size()) << nombre;
         for (std::size_t i = 0; i < registros.size(); ++i)
