@@ -10,7 +10,10 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace exportacion {
@@ -120,6 +123,31 @@ private:
     std::vector<Fila> filas_;
 };
 
+// What a search in a table gave, kept by the value searched: the tables do not change during
+// the export, and a timetable names the same teachers, groups and subjects again and again.
+// The first search of a value is the one that reads the table, so an error comes where it did.
+template <typename Clave, typename Resultado>
+class Recuerdo {
+public:
+    template <typename Busca>
+    const Resultado& De(const Clave& clave, Busca&& busca)
+    {
+        auto it = vistos_.find(clave);
+        if (it == vistos_.end())
+            it = vistos_.emplace(clave, busca()).first;
+        return it->second;
+    }
+
+private:
+    std::map<Clave, Resultado> vistos_;
+};
+
+// The group's name for the line and its course, from the first group of a code in record order.
+struct DatosGrupo {
+    std::string grupo;
+    std::string codigoCurso;
+};
+
 // One line of the timetable, as it goes into the work table.
 struct LineaHorarioZare {
     std::string dia;
@@ -183,6 +211,10 @@ void Exportacion::Importar2()
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
 
+    Recuerdo<std::string, std::optional<std::string>> nombresProfesor;
+    Recuerdo<std::string, DatosGrupo> datosGrupo;
+    Recuerdo<std::pair<std::string, std::string>, std::optional<std::string>> abreviaturasMateria;
+
     long numeroLinea = 0;
     for (; !soluc.eof(); soluc.next()) {
         const long dia = soluc.asInteger("DIA");
@@ -196,24 +228,39 @@ void Exportacion::Importar2()
         long hora = soluc.asInteger("HORA");
         linea.dia = NombreDia(dia);
 
-        if (!profesores.findKey({profesor}))
+        const std::optional<std::string>& nombre = nombresProfesor.De(profesor, [&]() -> std::optional<std::string> {
+            if (!profesores.findKey({profesor}))
+                return std::nullopt;
+            return profesores.asText("NOMBRE");
+        });
+        if (!nombre)
             continue;
-        linea.profesor = profesores.asText("NOMBRE");
+        linea.profesor = *nombre;
 
         long lineas = soluc.asInteger("SESIONES");
 
         // The first group of that code in record order; none leaves group and course empty.
-        std::string codigoCurso;
-        if (grupos.locate("ABREV", {codigoGrupo})) {
-            linea.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
-            if (linea.grupo.empty())
-                linea.grupo = grupos.asText("NOMEABREVGRUPZARE");
-            codigoCurso = grupos.asText("CODCURSOZARE");
-        }
+        const DatosGrupo& datos = datosGrupo.De(codigoGrupo, [&] {
+            DatosGrupo encontrado;
+            if (grupos.locate("ABREV", {codigoGrupo})) {
+                encontrado.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
+                if (encontrado.grupo.empty())
+                    encontrado.grupo = grupos.asText("NOMEABREVGRUPZARE");
+                encontrado.codigoCurso = grupos.asText("CODCURSOZARE");
+            }
+            return encontrado;
+        });
+        linea.grupo = datos.grupo;
 
-        if (!materias.locate("COD;CODCURSO", {asignatura, codigoCurso}))
+        const std::optional<std::string>& materia =
+            abreviaturasMateria.De({asignatura, datos.codigoCurso}, [&]() -> std::optional<std::string> {
+                if (!materias.locate("COD;CODCURSO", {asignatura, datos.codigoCurso}))
+                    return std::nullopt;
+                return materias.asText("ABREVZARE");
+            });
+        if (!materia)
             continue;
-        linea.materia = materias.asText("ABREVZARE");
+        linea.materia = *materia;
 
         // A fractional number of hours is one line whose start time is that of its slot in
         // DIASHORAST, which counts two slots per teaching hour.
