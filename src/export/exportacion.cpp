@@ -10,10 +10,8 @@
 
 #include <cmath>
 #include <limits>
-#include <map>
 #include <optional>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace exportacion {
@@ -126,11 +124,11 @@ private:
 // What a search in a table gave, kept by the value searched: the tables do not change during
 // the export, and a timetable names the same teachers, groups and subjects again and again.
 // The first search of a value is the one that reads the table, so an error comes where it did.
-template <typename Clave, typename Resultado>
+template <typename Resultado>
 class Recuerdo {
 public:
     template <typename Busca>
-    const Resultado& De(const Clave& clave, Busca&& busca)
+    const Resultado& De(const std::string& clave, Busca&& busca)
     {
         auto it = vistos_.find(clave);
         if (it == vistos_.end())
@@ -139,7 +137,7 @@ public:
     }
 
 private:
-    std::map<Clave, Resultado> vistos_;
+    std::unordered_map<std::string, Resultado> vistos_;
 };
 
 // The group's name for the line and its course, from the first group of a code in record order.
@@ -211,9 +209,9 @@ void Exportacion::Importar2()
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
 
-    Recuerdo<std::string, std::optional<std::string>> nombresProfesor;
-    Recuerdo<std::string, DatosGrupo> datosGrupo;
-    Recuerdo<std::pair<std::string, std::string>, std::optional<std::string>> abreviaturasMateria;
+    Recuerdo<std::optional<std::string>> nombresProfesor;
+    Recuerdo<DatosGrupo> datosGrupo;
+    Recuerdo<std::optional<std::string>> abreviaturasMateria;  // by subject, a 0 byte, course
 
     long numeroLinea = 0;
     for (; !soluc.eof(); soluc.next()) {
@@ -253,7 +251,7 @@ void Exportacion::Importar2()
         linea.grupo = datos.grupo;
 
         const std::optional<std::string>& materia =
-            abreviaturasMateria.De({asignatura, datos.codigoCurso}, [&]() -> std::optional<std::string> {
+            abreviaturasMateria.De(asignatura + '\0' + datos.codigoCurso, [&]() -> std::optional<std::string> {
                 if (!materias.locate("COD;CODCURSO", {asignatura, datos.codigoCurso}))
                     return std::nullopt;
                 return materias.asText("ABREVZARE");
