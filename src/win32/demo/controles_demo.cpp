@@ -54,7 +54,7 @@ void CreaControles(HWND ventana)
 
     // The folder of the CSV files: the list, its label, its drive picker.
     auto* abajo = PanelDegradado::Crea(ventana, 120, 0, 100, 600, 190);
-    abajo->ponColores(cl::GradientInactiveCaption, 16777215, cl::GradientInactiveCaption);
+    abajo->ponColores(16698818, 16708303, 15128780);
     Etiqueta(abajo->hwnd(), abajo, "PRIMERO ==>", 68, 22, 80, 14, cl::Red, true);
     Etiqueta(abajo->hwnd(), abajo, "Seleccione la Carpeta en la que se encuentran los Ficheros CSV de ZARE", 152, 22,
              420, 14, cl::Navy);
@@ -70,7 +70,7 @@ void CreaControles(HWND ventana)
 
     // The course grid: two fixed columns, typing cut to 1, 5 and 3 characters.
     auto* panelCursos = PanelDegradado::Crea(ventana, 130, 0, 291, 600, 269);
-    panelCursos->ponColores(cl::GradientInactiveCaption, cl::GradientInactiveCaption, cl::GradientInactiveCaption);
+    panelCursos->ponColores(cl::InactiveCaptionText, cl::InactiveCaptionText, cl::InactiveCaptionText);
     Etiqueta(panelCursos->hwnd(), panelCursos, "NIVELES DE ESTUDIOS", 16, 8, 140, 14, cl::Maroon, true);
     cursos = std::make_unique<DatosEnMemoria>(
         std::vector<ColumnaDatos>{{"CODCURSO", "CODCURSO", 10, false, 10},
@@ -105,7 +105,7 @@ void CreaControles(HWND ventana)
 
     // The timetable grid and its navigator, in the template window's colours.
     auto* plantilla = PanelDegradado::Crea(ventana, 140, 601, 0, 299, 560);
-    plantilla->ponColores(16776960, 16777215, 16776960);
+    plantilla->ponColores(cl::White, cl::Aqua, cl::White);
     Etiqueta(plantilla->hwnd(), plantilla, "PLANTILLA HORARIA DEL CENTRO", 12, 8, 260, 14, cl::Black, true);
     std::vector<std::vector<std::string>> filas;
     for (int h = 1; h <= 14; ++h) {

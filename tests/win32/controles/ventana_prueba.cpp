@@ -28,7 +28,8 @@ Ventana::Ventana(int ancho, int alto)
                       << "): Wine needs an X display; scripts/windows-tests runs the tests under xvfb-run";
         return;
     }
-    ShowWindow(hwnd_, SW_SHOW);
+    // Left hidden: the controls get the same messages, and Wine without a window manager waits
+    // two seconds for each shown window to go away. Focus and keys work as in a shown one.
     SetForegroundWindow(hwnd_);
     Bombea();
 }

@@ -1,4 +1,4 @@
-// A top-level window of the test's own to put a control in, and the messages a user's keys
+// A top-level window of the test's own (hidden) to put a control in, and the messages a user's keys
 // and clicks would send. Every test pumps the thread's messages as the program's loop would.
 #pragma once
 
