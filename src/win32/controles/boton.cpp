@@ -11,8 +11,15 @@ namespace {
 
 constexpr UINT_PTR kSubclase = 0x544F5A42;  // the image list goes with the button
 
-LRESULT CALLBACK ProcBoton(HWND hwnd, UINT mensaje, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR)
+// The subclass's data: the glyph plus one, or 0 for a plain button.
+LRESULT CALLBACK ProcBoton(HWND hwnd, UINT mensaje, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR glifo)
 {
+    if (mensaje == WM_DPICHANGED_AFTERPARENT) {
+        // On a monitor of another DPI: the font and the glyph at the new size.
+        PonFuente(hwnd);
+        if (glifo)
+            PonGlifo(hwnd, static_cast<Glifo>(glifo - 1));
+    }
     if (mensaje == WM_NCDESTROY) {
         BUTTON_IMAGELIST bil{};
         if (SendMessageW(hwnd, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&bil)) && bil.himl)
@@ -41,6 +48,7 @@ HWND CreaBoton(HWND padre, int id, int x, int y, int ancho, int alto, const std:
 
 void PonGlifo(HWND boton, Glifo glifo)
 {
+    SetWindowSubclass(boton, &ProcBoton, kSubclase, static_cast<DWORD_PTR>(glifo) + 1);
     BUTTON_IMAGELIST vieja{};
     SendMessageW(boton, BCM_GETIMAGELIST, 0, reinterpret_cast<LPARAM>(&vieja));
     BUTTON_IMAGELIST bil{};

@@ -54,11 +54,17 @@ std::string Limpia(const std::string& ruta)
     return r;
 }
 
+// A folder to offer: hidden ones ("$Recycle.Bin", "System Volume Information") are left out,
+// as Windows' own folder lists leave them.
 bool EsCarpeta(const std::string& ruta)
 {
     const files::EntryKind k = files::entryKind(ruta);
-    return k == files::EntryKind::Folder ||
-           (k == files::EntryKind::Link && files::targetKind(ruta) == files::EntryKind::Folder);
+    const bool carpeta = k == files::EntryKind::Folder ||
+                         (k == files::EntryKind::Link && files::targetKind(ruta) == files::EntryKind::Folder);
+    if (!carpeta)
+        return false;
+    const DWORD atributos = GetFileAttributesW(widen(ruta).c_str());
+    return atributos == INVALID_FILE_ATTRIBUTES || !(atributos & FILE_ATTRIBUTE_HIDDEN);
 }
 
 }  // namespace

@@ -135,7 +135,10 @@ void NavegadorDatos::pulsa(Boton b)
         case Refrescar: rejilla->confirmaEdicion(); d->refresca(); break;
         }
     } catch (const std::exception& e) {
-        MessageBoxW(GetAncestor(hwnd(), GA_ROOT), files::win32::widen(e.what()).c_str(), nullptr, MB_OK | MB_ICONERROR);
+        if (alFallar_)
+            alFallar_(e.what());
+        else
+            MessageBoxW(GetAncestor(hwnd(), GA_ROOT), files::win32::widen(e.what()).c_str(), nullptr, MB_OK | MB_ICONERROR);
     }
     Actualiza();
     if (alPulsar_)

@@ -6,6 +6,7 @@
 #include "win32/controles/control.h"
 
 #include <functional>
+#include <string>
 
 namespace controles {
 
@@ -24,6 +25,8 @@ public:
     void ponRejilla(RejillaDatos* rejilla);
     // Called after each button press has been acted on.
     void ponAlPulsar(std::function<void(Boton)> f) { alPulsar_ = std::move(f); }
+    // The text of an error the data threw; without a handler, a message box.
+    void ponAlFallar(std::function<void(const std::string&)> f) { alFallar_ = std::move(f); }
 
     // Acts as a click on a button does; nothing for a disabled one.
     void pulsa(Boton b);
@@ -51,6 +54,7 @@ private:
     DatosRejilla* datos_ = nullptr;
     int observacion_ = 0;
     std::function<void(Boton)> alPulsar_;
+    std::function<void(const std::string&)> alFallar_;
     bool habilitados_[kBotones] = {};
     HICON iconos_[kBotones][2] = {};
     HWND pistas_ = nullptr;

@@ -817,8 +817,12 @@ LRESULT RejillaDatos::Procesa(UINT mensaje, WPARAM w, LPARAM l)
         return 0;
     case WM_SIZE:
         HazVisible();
-        if (editor_)
-            CierraEditor();
+        if (editor_) {
+            // The editor moves with its cell, keeping what was typed.
+            const RECT r = rectanguloCelda(filaEditor_, columnaEditor_);
+            const int u = Escala(1, DpiDe(hwnd()));
+            MoveWindow(editor_, r.left + u, r.top + u, r.right - r.left - 2 * u, r.bottom - r.top - 2 * u, TRUE);
+        }
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;

@@ -41,7 +41,8 @@ void Borra(const std::wstring& ruta)
     RemoveDirectoryW(ruta.c_str());
 }
 
-// C:\...\Temp\controles-<pid>\Año 2026 with the folders "beta", "Alfa", "Ñandú" and a file.
+// C:\...\Temp\controles-<pid>\Año 2026 with the folders "beta", "Alfa", "Ñandú", a hidden one
+// and a file.
 class Arbol : public ::testing::Test {
 protected:
     void SetUp() override
@@ -54,8 +55,9 @@ protected:
         ASSERT_TRUE(CreateDirectoryW(base_.c_str(), nullptr));
         raiz_ = narrow(base_) + "\\Año 2026";
         ASSERT_TRUE(CreateDirectoryW(widen(raiz_).c_str(), nullptr));
-        for (const char* h : {"beta", "Alfa", "Ñandú"})
+        for (const char* h : {"beta", "Alfa", "Ñandú", "oculta"})
             ASSERT_TRUE(CreateDirectoryW(widen(raiz_ + "\\" + h).c_str(), nullptr));
+        ASSERT_TRUE(SetFileAttributesW(widen(raiz_ + "\\oculta").c_str(), FILE_ATTRIBUTE_HIDDEN));
         HANDLE f = CreateFileW(widen(raiz_ + "\\notas.csv").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);
         CloseHandle(f);
@@ -126,7 +128,7 @@ TEST_F(Arbol, TheListShowsThePathAboveAndTheSubfoldersBelowAndDoubleClickEnters)
     }
     EXPECT_EQ(e[0].nombre.size(), 3u);
     EXPECT_EQ(e[0].nombre.substr(1), ":\\");
-    // Then the subfolders, closed, sorted regardless of case, the file left out.
+    // Then the subfolders, closed, sorted regardless of case, the file and the hidden one left out.
     const std::size_t n = camino.size();
     EXPECT_EQ(e[n].nombre, "Alfa");
     EXPECT_EQ(e[n + 1].nombre, "beta");
