@@ -99,6 +99,46 @@ int Indice(const ListaCarpetas& l, const std::string& nombre)
     return -1;
 }
 
+// An owner-drawn row as the control draws it, into a bitmap: the leftmost column of the row
+// that is not the list's background, and whether the row holds colour (a glyph) at all.
+struct Dibujo {
+    int primeraX = -1;
+    int coloreados = 0;
+    int glifo = 0;  // pixels drawn where the glyph goes, the first 20 columns
+};
+
+Dibujo DibujaFila(HWND dueno, HWND control, UINT tipo, int fila, int ancho, int alto)
+{
+    HDC pantalla = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(pantalla);
+    HBITMAP mapa = CreateCompatibleBitmap(pantalla, ancho, alto);
+    ReleaseDC(nullptr, pantalla);
+    HGDIOBJ viejo = SelectObject(dc, mapa);
+    DRAWITEMSTRUCT d{};
+    d.CtlType = tipo;
+    d.CtlID = static_cast<UINT>(GetDlgCtrlID(control));
+    d.itemID = static_cast<UINT>(fila);
+    d.itemAction = ODA_DRAWENTIRE;
+    d.hwndItem = control;
+    d.hDC = dc;
+    d.rcItem = {0, 0, ancho, alto};
+    SendMessageW(dueno, WM_DRAWITEM, d.CtlID, reinterpret_cast<LPARAM>(&d));
+    Dibujo r;
+    const COLORREF fondo = GetSysColor(COLOR_WINDOW);
+    for (int x = 0; x < ancho; ++x)
+        for (int y = 0; y < alto; ++y) {
+            const COLORREF p = GetPixel(dc, x, y);
+            if (p != fondo && r.primeraX < 0)
+                r.primeraX = x;
+            r.glifo += x < 20 && p != fondo;
+            r.coloreados += GetRValue(p) != GetGValue(p) || GetGValue(p) != GetBValue(p);
+        }
+    SelectObject(dc, viejo);
+    DeleteObject(mapa);
+    DeleteDC(dc);
+    return r;
+}
+
 }  // namespace
 
 TEST_F(Arbol, TheListShowsThePathAboveAndTheSubfoldersBelowAndDoubleClickEnters)
@@ -141,6 +181,12 @@ TEST_F(Arbol, TheListShowsThePathAboveAndTheSubfoldersBelowAndDoubleClickEnters)
     // The list box holds the same names, the open folder selected.
     EXPECT_EQ(SendMessageW(l->listBox(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(e.size()));
     EXPECT_EQ(SendMessageW(l->listBox(), LB_GETCURSEL, 0, 0), static_cast<LRESULT>(n - 1));
+
+    // Drawn with the folder glyphs, each level 9 pixels further in.
+    const Dibujo raiz = DibujaFila(l->hwnd(), l->listBox(), ODT_LISTBOX, 0, 288, 16);
+    const Dibujo hija = DibujaFila(l->hwnd(), l->listBox(), ODT_LISTBOX, static_cast<int>(n), 288, 16);
+    EXPECT_GT(raiz.coloreados, 20) << "a yellow folder";
+    EXPECT_EQ(hija.primeraX - raiz.primeraX, 9 * static_cast<int>(n));
 
     std::vector<std::string> cambios;
     l->observa([&](const std::string& c) { cambios.push_back(c); });
@@ -249,6 +295,12 @@ TEST_F(Arbol, TheDrivePickerListsTheRealDrivesAndDrivesTheList)
     wchar_t texto[64];
     SendMessageW(s->comboBox(), CB_GETLBTEXT, static_cast<WPARAM>(fila('Z')), reinterpret_cast<LPARAM>(texto));
     EXPECT_EQ(narrow(texto).substr(0, 2), "z:");
+
+    // Each drive is drawn with the picture of its kind before its text.
+    const Dibujo c0 = DibujaFila(s->hwnd(), s->comboBox(), ODT_COMBOBOX, fila('C'), 137, 18);
+    EXPECT_GT(c0.glifo, 50) << "the disk";
+    EXPECT_GT(c0.coloreados, 2) << "its green light";
+    EXPECT_LE(c0.primeraX, 4);
 
     // It shows the list's drive.
     const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(raiz_[0])));
