@@ -486,6 +486,8 @@ void RejillaDatos::AbreEditor(const std::wstring* inicial)
     filaEditor_ = fila;
     columnaEditor_ = columna_;
     PonFuente(editor_);
+    // The typed text stands where the cell's text stood.
+    SendMessageW(editor_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Escala(1, dpi), Escala(2, dpi)));
     // Typing stops at the column's length; a paste is cut there too.
     if (col.longitudMaxima > 0)
         SendMessageW(editor_, EM_SETLIMITTEXT, static_cast<WPARAM>(col.longitudMaxima), 0);

@@ -1,7 +1,9 @@
 // Every Win32 control of the desktop program in one window, over made-up data: the shaded
 // panels with their labels, the buttons with their glyphs, the folder list with its drive
 // picker, the course grid and the timetable grid with its navigator.
-//   controles_demo.exe [FOLDER]   the folder list starts in FOLDER (else the current one)
+//   controles_demo.exe [FOLDER [TEXT]]   the folder list starts in FOLDER (else the current one);
+//                                       TEXT is typed into the course grid's third cell, to see
+//                                       the cell editor
 #include "files/win32.h"
 #include "win32/controles/boton.h"
 #include "win32/controles/colores.h"
@@ -27,6 +29,7 @@ constexpr int kAncho = 900;
 constexpr int kAlto = 560;
 
 std::unique_ptr<DatosEnMemoria> cursos;
+RejillaDatos* rejillaCursos = nullptr;
 std::unique_ptr<DatosEnMemoria> horas;
 
 HWND Etiqueta(HWND padre, PanelDegradado* panel, const char* texto, int x, int y, int ancho, int alto,
@@ -91,6 +94,7 @@ void CreaControles(HWND ventana)
             {"2BAC-CT", "2º Bacharelato - Ciencias e Tecnoloxía", "M", "", ""},
         });
     auto* rejilla = RejillaDatos::Crea(panelCursos->hwnd(), 131, 6, 30, 430, 166);
+    rejillaCursos = rejilla;
     rejilla->ponColumnasFijas(2);
     rejilla->ponColorCeldas(cl::InfoBk);
     rejilla->ponColorFilasAlternas(12632256);
@@ -161,6 +165,7 @@ int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int mostrar)
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc > 1)
         SetCurrentDirectoryW(argv[1]);
+    const std::wstring escrito = argc > 2 ? argv[2] : L"";
     LocalFree(argv);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
@@ -179,6 +184,13 @@ int WINAPI wWinMain(HINSTANCE instancia, HINSTANCE, PWSTR, int mostrar)
     HWND ventana = CreateWindowExW(WS_EX_CONTROLPARENT, wc.lpszClassName, L"TransOrbelinZARE: controles", WS_OVERLAPPEDWINDOW,
                                    0, 0, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instancia, nullptr);
     ShowWindow(ventana, mostrar);
+    if (!escrito.empty() && rejillaCursos) {
+        SetFocus(rejillaCursos->hwnd());
+        SendMessageW(rejillaCursos->hwnd(), WM_KEYDOWN, VK_DOWN, 0);
+        SendMessageW(rejillaCursos->hwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+        for (wchar_t c : escrito)
+            SendMessageW(GetFocus(), WM_CHAR, c, 0);
+    }
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageW(ventana, &m)) {
