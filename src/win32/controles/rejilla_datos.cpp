@@ -194,9 +194,18 @@ int RejillaDatos::filasVisibles() const
     return std::max(1, static_cast<int>((r.bottom - AltoTitulo()) / std::max(1, AltoFila())));
 }
 
+int RejillaDatos::AnchoFijas() const
+{
+    int ancho = 0;
+    for (int c = 0; c < PrimeraEditable(); ++c)
+        ancho += anchoColumna(c);
+    return ancho;
+}
+
+// The fixed columns stay where they are; the others scroll sideways behind them.
 RECT RejillaDatos::rectanguloCelda(int fila, int columna) const
 {
-    int x = AnchoIndicador() - desplazamientoX_;
+    int x = AnchoIndicador() - (columna >= PrimeraEditable() ? desplazamientoX_ : 0);
     for (int c = 0; c < columna; ++c)
         x += anchoColumna(c);
     const int y = AltoTitulo() + (fila - superior_) * AltoFila();
@@ -221,10 +230,10 @@ void RejillaDatos::ActualizaBarras()
         RECT r;
         GetClientRect(hwnd(), &r);
         int total = 0;
-        for (int a : anchos_)
-            total += a;
+        for (int c = PrimeraEditable(); c < static_cast<int>(anchos_.size()); ++c)
+            total += anchoColumna(c);
         SCROLLINFO h{sizeof h, SIF_ALL | SIF_DISABLENOSCROLL, 0, std::max(0, total - 1),
-                     static_cast<UINT>(std::max<LONG>(1, r.right - AnchoIndicador())), desplazamientoX_, 0};
+                     static_cast<UINT>(std::max<LONG>(1, r.right - AnchoIndicador() - AnchoFijas())), desplazamientoX_, 0};
         SetScrollInfo(hwnd(), SB_HORZ, &h, TRUE);
     }
 }
@@ -246,9 +255,9 @@ void RejillaDatos::HazVisible()
     RECT cliente;
     GetClientRect(hwnd(), &cliente);
     int x = 0;
-    for (int c = 0; c < columna_; ++c)
+    for (int c = PrimeraEditable(); c < columna_; ++c)
         x += anchoColumna(c);
-    const int visibleAncho = cliente.right - AnchoIndicador();
+    const int visibleAncho = std::max<int>(1, cliente.right - AnchoIndicador() - AnchoFijas());
     if (x < desplazamientoX_)
         desplazamientoX_ = x;
     else if (x + anchoColumna(columna_) > desplazamientoX_ + visibleAncho)
@@ -390,53 +399,56 @@ void RejillaDatos::Pinta(HDC dc)
     Bisel(dc, esquina);
     const int columnas = datos_ ? datos_->columnas() : 0;
     const int filas = datos_ ? datos_->filas() : 0;
-    HRGN recorte = CreateRectRgn(indicador, 0, cliente.right, cliente.bottom);
-    SelectClipRgn(dc, recorte);
-    SelectObject(dc, FuenteMsSansSerif(dpi, true));
-    for (int c = 0; c < columnas; ++c) {
-        RECT r = rectanguloCelda(0, c);
-        r.top = 0;
-        r.bottom = AltoTitulo();
-        if (r.right < indicador || r.left > cliente.right)
-            continue;
-        Rellena(dc, r, ColorWindows(titulos_));
-        Bisel(dc, r);
-        SetTextColor(dc, ColorWindows(textoTitulos_));
-        RECT t{r.left + Escala(3, dpi), r.top + 1, r.right - Escala(2, dpi), r.bottom - 1};
-        const std::wstring titulo = widen(datos_->columna(c).titulo);
-        DrawTextW(dc, titulo.c_str(), -1, &t,
-                  DT_LEFT | DT_NOPREFIX | (lineasTitulo_ > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER));
-    }
-
-    // The cells of the rows in sight, and the grid lines.
+    const int fijas = PrimeraEditable();
     HPEN lineas = CreatePen(PS_SOLID, 1, kLineas);
     HGDIOBJ viejaPluma = SelectObject(dc, lineas);
-    for (int f = superior_; f < filas; ++f) {
-        const int y = AltoTitulo() + (f - superior_) * AltoFila();
-        if (y >= cliente.bottom)
-            break;
-        for (int c = 0; c < columnas; ++c) {
-            const RECT r = rectanguloCelda(f, c);
-            if (r.right < indicador || r.left > cliente.right)
-                continue;
+    // A column: its title, wrapped over the title lines, then its cells in the rows in sight.
+    auto columna = [&](int c) {
+        RECT r = rectanguloCelda(0, c);
+        if (r.right < indicador || r.left > cliente.right)
+            return;
+        r.top = 0;
+        r.bottom = AltoTitulo();
+        Rellena(dc, r, ColorWindows(titulos_));
+        Bisel(dc, r);
+        SelectObject(dc, FuenteMsSansSerif(dpi, true));
+        SetTextColor(dc, ColorWindows(textoTitulos_));
+        RECT t{r.left + Escala(3, dpi), r.top + 1, r.right - Escala(2, dpi), r.bottom - 1};
+        const ColumnaDatos col = datos_->columna(c);
+        const std::wstring titulo = widen(col.titulo);
+        DrawTextW(dc, titulo.c_str(), -1, &t,
+                  DT_LEFT | DT_NOPREFIX | (lineasTitulo_ > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER));
+        for (int f = superior_; f < filas; ++f) {
+            const RECT rc = rectanguloCelda(f, c);
+            if (rc.top >= cliente.bottom)
+                break;
             bool negrita = false;
             COLORREF tinta = 0;
             const COLORREF fondo = fondoCelda(f, c, &negrita, &tinta);
-            RECT celda{r.left, r.top, r.right - 1, r.bottom - 1};
+            RECT celda{rc.left, rc.top, rc.right - 1, rc.bottom - 1};
             Rellena(dc, celda, fondo);
             SelectObject(dc, FuenteMsSansSerif(dpi, negrita));
             SetTextColor(dc, tinta);
-            const ColumnaDatos col = datos_->columna(c);
-            RECT t{r.left + Escala(2, dpi), r.top, r.right - Escala(3, dpi), r.bottom - 1};
+            RECT tc{rc.left + Escala(2, dpi), rc.top, rc.right - Escala(3, dpi), rc.bottom - 1};
             const std::wstring texto = widen(datos_->texto(f, c));
-            DrawTextW(dc, texto.c_str(), -1, &t,
+            DrawTextW(dc, texto.c_str(), -1, &tc,
                       (col.numerica ? DT_RIGHT : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-            MoveToEx(dc, r.right - 1, r.top, nullptr);
-            LineTo(dc, r.right - 1, r.bottom);
-            MoveToEx(dc, r.left, r.bottom - 1, nullptr);
-            LineTo(dc, r.right, r.bottom - 1);
+            MoveToEx(dc, rc.right - 1, rc.top, nullptr);
+            LineTo(dc, rc.right - 1, rc.bottom);
+            MoveToEx(dc, rc.left, rc.bottom - 1, nullptr);
+            LineTo(dc, rc.right, rc.bottom - 1);
         }
-    }
+    };
+    // The scrolling columns, behind the fixed ones; then the fixed ones.
+    HRGN recorte = CreateRectRgn(indicador + AnchoFijas(), 0, cliente.right, cliente.bottom);
+    SelectClipRgn(dc, recorte);
+    for (int c = fijas; c < columnas; ++c)
+        columna(c);
+    DeleteObject(recorte);
+    recorte = CreateRectRgn(indicador, 0, cliente.right, cliente.bottom);
+    SelectClipRgn(dc, recorte);
+    for (int c = 0; c < fijas; ++c)
+        columna(c);
     SelectObject(dc, viejaPluma);
     DeleteObject(lineas);
     SelectClipRgn(dc, nullptr);
@@ -856,9 +868,11 @@ LRESULT RejillaDatos::Procesa(UINT mensaje, WPARAM w, LPARAM l)
             return 0;
         int columna = columna_;
         if (x >= AnchoIndicador()) {
+            // A scrolled column hidden behind the fixed ones is not there to click.
+            const int finFijas = AnchoIndicador() + AnchoFijas();
             for (int c = 0; c < datos_->columnas(); ++c) {
                 const RECT r = rectanguloCelda(fila, c);
-                if (x >= r.left && x < r.right)
+                if (x >= r.left && x < r.right && (c < PrimeraEditable() || x >= finFijas))
                     columna = c;
             }
         }

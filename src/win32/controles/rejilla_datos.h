@@ -99,6 +99,7 @@ private:
     int AltoFila() const { return altoFila_; }
     int AltoTitulo() const { return altoTitulo_; }
     int AnchoIndicador() const;
+    int AnchoFijas() const;
     void Redibuja();
     void ActualizaBarras();
     void HazVisible();

@@ -376,3 +376,35 @@ TEST(RejillaDatos, EntryAndExitFollowTheWindowsFocus)
     EXPECT_EQ(c.rejilla->editor(), nullptr);
     EXPECT_EQ(c.datos.contenido()[0][2], "T");
 }
+
+TEST(RejillaDatos, FixedColumnsStayWhileTheOthersScrollSideways)
+{
+    prueba::Ventana v;
+    DatosEnMemoria datos({{"A", "A", 6, false, 6}, {"B", "B", 20, true, 20}, {"C", "C", 20, true, 20}, {"D", "D", 20, true, 20}},
+                         {{"a1", "b1", "c1", "d1"}, {"a2", "b2", "c2", "d2"}});
+    auto* r = RejillaDatos::Crea(v.hwnd(), 40, 10, 10, 300, 150);
+    r->ponColumnasFijas(1);
+    r->ponDatos(&datos);
+    SetFocus(r->hwnd());
+    RECT cliente;
+    GetClientRect(r->hwnd(), &cliente);
+    const int indicador = r->rectanguloCelda(0, 0).left;
+    const int finFijas = r->rectanguloCelda(0, 0).right;
+    ASSERT_GT(r->anchoColumna(1) + r->anchoColumna(2) + r->anchoColumna(3), cliente.right - finFijas)
+        << "the columns must not all fit for this test";
+    prueba::Tecla(VK_END);
+    EXPECT_EQ(r->columnaActual(), 3);
+    EXPECT_EQ(r->rectanguloCelda(0, 0).left, indicador) << "the fixed column stays";
+    EXPECT_LE(r->rectanguloCelda(0, 3).right, cliente.right) << "the current column is in sight";
+    EXPECT_GE(r->rectanguloCelda(0, 3).left, finFijas);
+    EXPECT_LT(r->rectanguloCelda(0, 1).left, finFijas) << "the first ones went behind the fixed one";
+    // A click just right of the fixed column takes the column seen there, not one behind it.
+    const RECT visto = r->rectanguloCelda(1, 2).right > finFijas + 2 ? r->rectanguloCelda(1, 2) : r->rectanguloCelda(1, 3);
+    const int columnaVista = visto.left == r->rectanguloCelda(1, 2).left ? 2 : 3;
+    prueba::Clic(r->hwnd(), finFijas + 1, visto.top + 2);
+    EXPECT_EQ(datos.filaActual(), 1);
+    EXPECT_EQ(r->columnaActual(), columnaVista);
+    prueba::Tecla(VK_HOME);
+    EXPECT_EQ(r->columnaActual(), 1);
+    EXPECT_EQ(r->rectanguloCelda(0, 1).left, finFijas) << "back in place";
+}
