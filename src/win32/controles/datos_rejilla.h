@@ -2,7 +2,10 @@
 // row, and the states of a record being browsed, edited or added. The grid knows nothing of
 // tables; a thin adapter puts a table (or anything else) behind this. Texts are UTF-8.
 // Any operation may throw a std::exception: the grid and the navigator show its text and
-// stay where they were.
+// stay where they were. The members follow the Linux program's table model one for one (rows,
+// columns and their lengths, a cell's text, setting it, the current row, the state, moving,
+// edit, append, post, cancel, delete, refresh), so an adapter over a table is a thin one: it
+// converts the table's Windows-1252 texts to UTF-8 and calls avisa() where the model signals.
 #pragma once
 
 #include <functional>
