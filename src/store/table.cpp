@@ -17,6 +17,7 @@
 #include "store/write_behind.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -161,6 +162,8 @@ public:
     std::uint64_t expectedSize_ = 0;  // the file's size as this open's writes leave it
     unsigned long lockGeneration_ = 0;  // workLockGeneration() when gathering was last decided
     std::uint32_t flushedCount_ = 0;    // the records the file held when last read or flushed
+    unsigned long aloneLocks_ = 0, aloneOpens_ = 0;  // the generations alone_ was decided at
+    bool alone_ = false;
 
     // --- helpers ---------------------------------------------------------------------------
 
@@ -503,7 +506,7 @@ public:
     // posts (`withinStreak`) needs no look: no other open of this engine can have written.
     void refresh(bool withinStreak = false)
     {
-        if (access_ == Access::Exclusive || file_->gathering())
+        if (access_ == Access::Exclusive || file_->gathering() || aloneInHeldFolder())
             return;  // nobody else writes it
         if (withinStreak && streak_.live())
             return;
@@ -865,6 +868,26 @@ public:
         static std::vector<Impl*> opens;
         return opens;
     }
+    // Changes whenever a shared open comes or goes.
+    static std::atomic<unsigned long>& sharedOpensGeneration()
+    {
+        static std::atomic<unsigned long> generation{1};
+        return generation;
+    }
+
+    // A shared open that nobody else can write under: the only open of its file in this process,
+    // in a work folder the process holds. Asked at every move and search, so kept until the
+    // work locks or the shared opens change.
+    bool aloneInHeldFolder()
+    {
+        const unsigned long locks = workLockGeneration(), opens = sharedOpensGeneration().load();
+        if (locks != aloneLocks_ || opens != aloneOpens_) {
+            aloneLocks_ = locks;
+            aloneOpens_ = opens;
+            alone_ = workFolderHeld(folder_) && !otherSharedOpen();
+        }
+        return alone_;
+    }
 
     bool sameFile(const Impl& other) const
     {
@@ -889,6 +912,7 @@ public:
                 if (other != this && sameFile(*other))
                     others.push_back(other);
             sharedOpens().push_back(this);
+            ++sharedOpensGeneration();
         }
         for (Impl* other : others)
             other->setGathering(false);
@@ -901,6 +925,7 @@ public:
         std::lock_guard<std::mutex> guard(sharedOpensMutex());
         auto& opens = sharedOpens();
         opens.erase(std::remove(opens.begin(), opens.end(), this), opens.end());
+        ++sharedOpensGeneration();
     }
 
     std::uint64_t recordOffset(std::uint32_t recNo) const

@@ -5,6 +5,7 @@
 #include "store/work_lock.h"
 
 #include "store_support.h"
+#include "support/disco_envuelto.h"
 
 #include <filesystem>
 
@@ -123,4 +124,65 @@ TEST_F(GatheredWrites, AnExclusiveOpenGathersWithoutTheWorkFolder)
     EXPECT_EQ(recordsOnDisk(), 0u);
     t.close();
     EXPECT_EQ(recordsOnDisk(), 2u);
+}
+
+namespace {
+
+// Counts the times the engine asks a file for its size and time.
+class DiscoQueCuenta : public prueba::DiscoEnvuelto {
+public:
+    long preguntas = 0;
+
+protected:
+    class Contado : public prueba::ArchivoEnvuelto {
+    public:
+        Contado(std::unique_ptr<files::File> dentro, long& preguntas)
+            : prueba::ArchivoEnvuelto(std::move(dentro)), preguntas_(preguntas)
+        {
+        }
+        int status(files::FileStatus& s) override
+        {
+            ++preguntas_;
+            return prueba::ArchivoEnvuelto::status(s);
+        }
+
+    private:
+        long& preguntas_;
+    };
+
+    std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
+    {
+        return std::make_unique<Contado>(std::move(dentro), preguntas);
+    }
+};
+
+}  // namespace
+
+// A shared open alone in a held work folder does not look for other opens' writes at every
+// search: nobody else writes there. Elsewhere it does, at each search outside a run of posts.
+TEST_F(GatheredWrites, ASearchInAHeldFolderDoesNotAskTheFileAgain)
+{
+    {
+        Table t("\\ZTEMP", "ANCHA");
+        t.open(Access::Exclusive);
+        for (int n = 1; n <= 20; ++n)
+            add(t, n);
+    }
+    DiscoQueCuenta disco;
+    files::setFileSystem(&disco);
+    const auto preguntasPorBusquedas = [&] {
+        Table t("\\ZTEMP", "ANCHA");
+        t.open(Access::Shared);
+        const long antes = disco.preguntas;
+        for (int i = 0; i < 200; ++i)
+            EXPECT_TRUE(t.locate("CODIGO", {"R" + std::to_string(i % 20 + 1)}));
+        return disco.preguntas - antes;
+    };
+    EXPECT_GE(preguntasPorBusquedas(), 200);
+    {
+        WorkLock lock;
+        lock.take("\\ZTEMP");
+        EXPECT_LT(preguntasPorBusquedas(), 5);
+    }
+    files::setFileSystem(nullptr);
 }
