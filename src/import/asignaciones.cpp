@@ -43,10 +43,24 @@ void Importacion::ImportaAsignaciones()
         std::string cod, tarea;
         int esTarea = -1;  // -1: not looked up yet
     };
-    std::unordered_map<std::string, std::vector<Materia>> porCurso;
+    struct Curso {
+        std::vector<Materia> filas;
+        std::vector<Materia*> distintas;  // the first row of each subject code, in order
+    };
+    std::unordered_map<std::string, Curso> porCurso;
     for (oferta.first(); !oferta.eof(); oferta.next())
-        porCurso[oferta.asText("CODCURSO")].push_back({oferta.asText("COD"), oferta.asText("CODTAREA")});
+        porCurso[oferta.asText("CODCURSO")].filas.push_back({oferta.asText("COD"), oferta.asText("CODTAREA")});
+    for (auto& [_, curso] : porCurso) {
+        std::unordered_set<std::string> vistas;
+        for (Materia& materia : curso.filas)
+            if (vistas.insert(materia.cod).second)
+                curso.distintas.push_back(&materia);
+    }
 
+    // The pairs already in ASIGT, which holds only what this loop appended: a group code met for
+    // the first time has none, so its pairs are its course's distinct subjects; the codes it got
+    // are kept as a set only when the same group code comes again.
+    std::unordered_map<std::string, const Curso*> primerCurso;                    // by CGRUP
     std::unordered_map<std::string, std::unordered_set<std::string>> asignadas;  // CASIG by CGRUP
     for (grupos.first(); !grupos.eof(); grupos.next()) {
         if (!csv::QuitaBlancos(grupos.asText("CODSUBGRUZARE")).empty())
@@ -62,12 +76,19 @@ void Importacion::ImportaAsignaciones()
         const std::string curso = grupos.asText("CURSO");
         const std::string grupo = grupos.asText("GRUPO");
         const std::string clave = grupos.asText("CODGRUZARE");
-        // The pairs already in ASIGT, which holds only what this loop appended: a set per group
-        // code instead of a search of the whole table for every pair.
-        auto& yaAsignadas = asignadas[abrev];
-        for (Materia& materia : materias->second) {
+        const Curso& delGrupo = materias->second;
+        std::unordered_set<std::string>* yaAsignadas = nullptr;
+        if (const auto antes = primerCurso.emplace(abrev, &delGrupo); !antes.second) {
+            auto [conjunto, nuevo] = asignadas.try_emplace(abrev);
+            if (nuevo)
+                for (const Materia* m : antes.first->second->distintas)
+                    conjunto->second.insert(m->cod);
+            yaAsignadas = &conjunto->second;
+        }
+        for (Materia* fila : delGrupo.distintas) {
+            Materia& materia = *fila;
             const std::string& cod = materia.cod;
-            if (!yaAsignadas.insert(cod).second)
+            if (yaAsignadas && !yaAsignadas->insert(cod).second)
                 continue;
             asignaciones.append();
             asignaciones.setText("CASIG", cod);

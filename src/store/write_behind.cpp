@@ -79,9 +79,13 @@ int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t siz
             if (tail_.empty())
                 tailStart_ = offset;
             const std::size_t at = static_cast<std::size_t>(offset - tailStart_);
-            if (at + size > tail_.size())
-                tail_.resize(at + size);
-            std::memcpy(tail_.data() + at, bytes, size);
+            if (at + size >= tail_.size()) {
+                // Everything from `at` on is written again: cut there and append, unfilled.
+                tail_.resize(at);
+                tail_.append(bytes, size);
+            } else {
+                std::memcpy(tail_.data() + at, bytes, size);
+            }
             return 0;
         }
     }
