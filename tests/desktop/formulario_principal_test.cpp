@@ -361,3 +361,21 @@ TEST_F(Principal, TheWholeExportWithAnHourCorrectedInTheTemplateWindow)
     EXPECT_FALSE(horario.empty());
     EXPECT_NE(horario.find("08:30"), std::string::npos);
 }
+
+TEST_F(Principal, ABuilderWithoutItsFileSaysSoUnderTheHourglassAndTheRunGoesOn)
+{
+    fs::remove(zare / "aulasCentro.csv");
+    desktop::FormularioPrincipal f(vista);
+    f.AplicaLanzamiento({"exportar", "0"});
+    f.Clic("BExportar");
+    f.Clic("BitBtn1");
+    RellenaCursos(f.wwDataSourceNIVIMP());
+    vista.Olvida();
+    f.Clic("BitBtn2");
+    EXPECT_EQ(vista.llamadas,
+              (std::vector<std::string>{"ConfirmaEdicion wwDBGridNIVIMP", "Muestra Panel2 0", "CursorEspera",
+                                        "Mensaje No existe archivo de Aulas (aulasCentro.CSV) (espera)", "CursorNormal",
+                                        "Habilita BImportar 0", "Mensaje Proceso finalizado", "Cierra"}));
+    EXPECT_EQ(f.estado().EstadoTransformacion, -1);
+    EXPECT_TRUE(fs::exists(ztemp / "ASIGT.DBF")) << "the builders after the missing file still ran";
+}
