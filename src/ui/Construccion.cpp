@@ -23,8 +23,10 @@ Glifo GlifoQt(desktop::Glifo g)
     case desktop::Glifo::Aceptar: return Glifo::Aceptar;
     case desktop::Glifo::Salir: return Glifo::Salir;
     case desktop::Glifo::Continuar: return Glifo::Continuar;
-    default: return Glifo::CarpetaAbierta;
+    case desktop::Glifo::CarpetaAbierta:
+    case desktop::Glifo::Ninguno: break;
     }
+    return Glifo::CarpetaAbierta;
 }
 
 QFont FuenteDe(const desktop::Fuente& d)
