@@ -46,6 +46,8 @@ constexpr std::array<QRgb, 31> kSistema = {
 
 QColor ColorWindows(std::uint32_t valor)
 {
+    if (valor == desktop::kSinColor)
+        return {};
     if ((valor & 0xFF000000u) == 0x80000000u) {
         const std::uint32_t indice = valor & 0xFFu;
         return indice < kSistema.size() ? QColor::fromRgb(kSistema[indice]) : QColor(Qt::black);
@@ -64,43 +66,3 @@ QColor Mezcla(const QColor& a, const QColor& b, double parteDeB)
 
 }  // namespace ui
 
-#include <QHash>
-#include <QString>
-
-namespace ui {
-
-QColor ColorDeFormulario(const QString& texto)
-{
-    static const QHash<QString, std::uint32_t> nombres = {
-        {"clBlack", cl::Black},
-        {"clMaroon", cl::Maroon},
-        {"clRed", cl::Red},
-        {"clLime", cl::Lime},
-        {"clNavy", cl::Navy},
-        {"clBlue", cl::Blue},
-        {"clAqua", cl::Aqua},
-        {"clSilver", cl::Silver},
-        {"clWhite", cl::White},
-        {"clBackground", cl::Background},
-        {"clHighlight", cl::Highlight},
-        {"clHighlightText", cl::HighlightText},
-        {"clBtnFace", cl::BtnFace},
-        {"clBtnShadow", cl::BtnShadow},
-        {"clBtnText", cl::BtnText},
-        {"clInactiveCaptionText", cl::InactiveCaptionText},
-        {"clBtnHighlight", cl::BtnHighlight},
-        {"clInfoText", cl::InfoText},
-        {"clInfoBk", cl::InfoBk},
-        {"clGradientInactiveCaption", cl::GradientInactiveCaption},
-    };
-    const QString t = texto.trimmed();
-    if (auto it = nombres.find(t); it != nombres.end())
-        return ColorWindows(*it);
-    bool ok = false;
-    const qulonglong valor = t.startsWith('$') ? t.mid(1).toULongLong(&ok, 16) : t.toULongLong(&ok, 10);
-    if (!ok || valor > 0xFFFFFFFFull)
-        return {};
-    return ColorWindows(static_cast<std::uint32_t>(valor));
-}
-
-}  // namespace ui

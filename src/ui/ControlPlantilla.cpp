@@ -1,98 +1,101 @@
 #include "ui/ControlPlantilla.h"
 
 #include "ui/Ayuda.h"
+#include "ui/Dialogos.h"
 #include "ui/Errores.h"
-#include "ui/Formulario.h"
-#include "ui/Glifos.h"
+#include "ui/Texto.h"
 #include "ui/models/ModeloTabla.h"
-#include "ui_ControlPlantilla.h"
+#include "ui/widgets/NavegadorDatos.h"
+#include "ui/widgets/RejillaDatos.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QShortcut>
 
 TControlPlantilla::TControlPlantilla(QWidget* owner)
     : QDialog(owner),
-      ui_(std::make_unique<Ui::TControlPlantilla>()),
-      wwTablePlantilla_(std::make_unique<store::Table>("C:\\ZTEMP", "plantilla")),
-      wwDataSource1_(new TModeloTabla(this))
+      comportamiento_(std::make_unique<desktop::FormularioPlantilla>(static_cast<desktop::Vista&>(*this))),
+      controles_(this, desktop::VentanaPlantilla()),
+      wwDataSource1_(new TModeloTabla(comportamiento_->wwDataSource1(), this))
 {
-    ui_->setupUi(this);
-    ui::AplicaFormulario(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(595, 310);
-    move(338, 334);
+    const desktop::Ventana& d = desktop::VentanaPlantilla();
+    move(d.x, d.y);
 
-    wwDataSource1_->ponColumnas({{"HORA", QStringLiteral("HORA"), 7, true},
-                                 {"HORAINI", QStringLiteral("HORA INICIO CLASE"), 20, true}});
-    wwDataSource1_->ponTabla(wwTablePlantilla_.get());
-    ui_->PlantiHorDBGrid->ponModelo(wwDataSource1_);
-    ui_->wwDBNavigator1->ponRejilla(ui_->PlantiHorDBGrid);
-    ui_->BitBtn2->setIcon(ui::Icono(ui::Glifo::Aceptar));
+    rejilla()->ponModelo(wwDataSource1_);
+    controles_.Control<TNavegadorDatos>("wwDBNavigator1")->ponRejilla(rejilla());
 
-    connect(ui_->PlantiHorDBGrid, &TRejillaDatos::entra, this, &TControlPlantilla::PlantiHorDBGridEnter);
-    connect(ui_->PlantiHorDBGrid, &TRejillaDatos::sale, this, &TControlPlantilla::PlantiHorDBGridExit);
-    connect(ui_->BitBtn2, &QPushButton::clicked, this, &TControlPlantilla::BitBtn1Click);
+    for (const auto& [nombre, w] : controles_.Todos()) {
+        if (auto* boton = qobject_cast<QPushButton*>(w))
+            connect(boton, &QPushButton::clicked, this, [this, n = nombre] { comportamiento_->Clic(n); });
+        else if (auto* r = qobject_cast<TRejillaDatos*>(w)) {
+            connect(r, &TRejillaDatos::entra, this, [this, n = nombre] { comportamiento_->Entra(n); });
+            connect(r, &TRejillaDatos::sale, this, [this, n = nombre] { comportamiento_->Sale(n); });
+        }
+    }
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this,
-            [this] { ui::MuestraContexto(this, ui::ContextoAyudaDe(focusWidget() ? focusWidget() : this)); });
+    connect(f1, &QShortcut::activated, this, [this] { comportamiento_->F1(controles_.NombreDe(focusWidget())); });
 
     // The grid is the first control and has the focus when the window opens.
-    ui_->PlantiHorDBGrid->setFocus();
+    rejilla()->setFocus();
 }
 
 TControlPlantilla::~TControlPlantilla()
 {
-    sueltaTabla();
+    // The table is let go while the window can still say what went wrong.
+    rejilla()->setModel(nullptr);
+    delete wwDataSource1_;
+    wwDataSource1_ = nullptr;
+    comportamiento_.reset();
 }
 
 TRejillaDatos* TControlPlantilla::rejilla() const
 {
-    return ui_->PlantiHorDBGrid;
-}
-
-void TControlPlantilla::PlantiHorDBGridEnter()
-{
-    ui::Protege(this, [&] {
-        if (!wwTablePlantilla_->isOpen()) {
-            wwTablePlantilla_->open(store::Access::Shared);
-            wwDataSource1_->recarga();
-        }
-        if (wwDataSource1_->estado() == TModeloTabla::Estado::Navegando)
-            wwDataSource1_->edita();
-    });
-}
-
-void TControlPlantilla::PlantiHorDBGridExit()
-{
-    ui::Protege(this, [&] {
-        if (wwDataSource1_->estado() != TModeloTabla::Estado::Navegando &&
-            wwDataSource1_->estado() != TModeloTabla::Estado::Inactivo)
-            wwDataSource1_->confirma();
-    });
-}
-
-void TControlPlantilla::BitBtn1Click()
-{
-    // The button took the focus from the grid first, so a pending change is posted already.
-    sueltaTabla();
-    accept();
+    return controles_.Control<TRejillaDatos>("PlantiHorDBGrid");
 }
 
 void TControlPlantilla::done(int resultado)
 {
-    // Closed in any other way, what was typed in the grid is kept all the same.
-    ui_->PlantiHorDBGrid->confirmaEdicion();
-    PlantiHorDBGridExit();
-    sueltaTabla();
+    comportamiento_->AlCerrar();
     QDialog::done(resultado);
 }
 
-void TControlPlantilla::sueltaTabla()
+void TControlPlantilla::Mensaje(const std::string& texto)
 {
-    if (!wwTablePlantilla_)
-        return;
-    ui::Protege(this, [&] {
-        wwDataSource1_->ponTabla(nullptr);
-        if (wwTablePlantilla_->isOpen())
-            wwTablePlantilla_->close();
-    });
+    ui::Dialogos::Actuales().Mensaje(this, ui::DeAnsi(texto));
+}
+
+void TControlPlantilla::Error(const std::string& texto)
+{
+    ui::Dialogos::Actuales().Error(this, ui::DeAnsi(texto));
+}
+
+bool TControlPlantilla::Pregunta(const std::string& texto)
+{
+    return ui::Dialogos::Actuales().Confirma(this, ui::DeAnsi(texto));
+}
+
+void TControlPlantilla::CursorEspera()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TControlPlantilla::CursorNormal()
+{
+    ui::CursorNormal();
+}
+
+void TControlPlantilla::ConfirmaEdicion(const std::string& r)
+{
+    if (auto* g = controles_.Control<TRejillaDatos>(r))
+        g->confirmaEdicion();
+}
+
+void TControlPlantilla::Ayuda(const std::string& archivo, int contexto)
+{
+    ui::PonArchivoAyuda(ui::DeAnsi(archivo));
+    if (contexto == 0)
+        ui::MuestraContenido(this);
+    else
+        ui::MuestraContexto(this, contexto);
 }

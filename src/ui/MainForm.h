@@ -1,29 +1,24 @@
-// The main window: the two direction panels, the folder list and drive picker, the call panel
-// and the course screen of the import, the launch modes and the result record.
+// The main window drawn with Qt: its controls built from the description of the main window,
+// the user's clicks, focus and F1 passed to the toolkit-free behaviour
+// (desktop/formulario_principal.h), and what the behaviour asks shown here.
 #pragma once
 
-#include "export/exportacion.h"
-#include "import/estado.h"
-#include "import/importacion.h"
-#include "store/table.h"
-#include "store/work_lock.h"
+#include "desktop/formulario_principal.h"
+#include "desktop/vista.h"
+#include "ui/Construccion.h"
 
 #include <QPointer>
 #include <QStyle>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace Ui {
-class TMForm;
-}
-
 class TModeloTabla;
 
-class TMForm : public QWidget {
+class TMForm : public QWidget, private desktop::VistaPrincipal {
     Q_OBJECT
 
 public:
@@ -32,8 +27,9 @@ public:
     explicit TMForm(const std::vector<std::string>& parametros, QWidget* padre = nullptr);
     ~TMForm() override;
 
-    import::EstadoConversion& estado() { return estado_; }
-    const import::EstadoConversion& estado() const { return estado_; }
+    desktop::FormularioPrincipal& comportamiento() { return *comportamiento_; }
+    import::EstadoConversion& estado() { return comportamiento_->estado(); }
+    const import::EstadoConversion& estado() const { return comportamiento_->estado(); }
 
     // The host window the form is shown in when embedded (null when none could be had) and
     // its handle as the host gave it.
@@ -41,11 +37,14 @@ public:
     quint32 handleAnfitriona() const { return handleAnfitriona_; }
 
     // The result record's file; "Orbelin.ini" beside the executable unless set.
-    QString rutaResultado() const;
-    void ponRutaResultado(const QString& ruta) { rutaResultado_ = ruta; }
+    void ponRutaResultado(const QString& ruta);
 
     TModeloTabla* wwDataSourceCODCENTRO() const { return wwDataSourceCODCENTRO_; }
     TModeloTabla* wwDataSourceNIVIMP() const { return wwDataSourceNIVIMP_; }
+
+    // The course grid's cell colours, as the grid asks for them.
+    void wwDBGridNIVIMPCalcCellColors(QObject* Sender, const std::string& Field, QStyle::State State,
+                                      bool Highlight, QFont& AFont, QBrush& ABrush);
 
 signals:
     // The window has closed (the result record written first when embedded): being the main
@@ -53,64 +52,41 @@ signals:
     void cerrada();
 
 public slots:
-    void BExportarClick();
-    void BitBtn1Click();
-    void DatosNivel();
-    void wwDBGridNIVIMPEnter();
-    void Button2Click();
-    void FinalRecogida();
-    void BImportarClick();
-    void BCloseClick();
-    void Button1Click();
-
-public:
-    // The course grid's cell colours: the course code and name on the button-face colour.
-    void wwDBGridNIVIMPCalcCellColors(QObject* Sender, const std::string& Field, QStyle::State State,
-                                      bool Highlight, QFont& AFont, QBrush& ABrush);
-
-    void CargaConvocatorias();
-    void CargaCursos();
-    void CompruebaNiveles();
-    void PlantillaCentro();
-    void Importar2();
+    // The handlers, for the programs that drive the window without a person.
+    void BExportarClick() { comportamiento_->BExportarClick(); }
+    void BitBtn1Click() { comportamiento_->BitBtn1Click(); }
+    void Button2Click() { comportamiento_->Button2Click(); }
+    void FinalRecogida() { comportamiento_->FinalRecogida(); }
+    void BImportarClick() { comportamiento_->BImportarClick(); }
 
 protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
-    class MensajesVentana : public import::Mensajes {
-    public:
-        explicit MensajesVentana(QWidget* ventana) : ventana_(ventana) {}
-        void Muestra(const std::string& texto) override;
+    // What the behaviour asks of the window.
+    void Muestra(const std::string& control, bool visible) override { controles_.Muestra(control, visible); }
+    void Habilita(const std::string& control, bool habilitado) override { controles_.Habilita(control, habilitado); }
+    void PonLugar(const std::string& control, const desktop::Rectangulo& lugar) override { controles_.PonLugar(control, lugar); }
+    void Mensaje(const std::string& texto) override;
+    void Error(const std::string& texto) override;
+    bool Pregunta(const std::string& texto) override;
+    void CursorEspera() override;
+    void CursorNormal() override;
+    void ConfirmaEdicion(const std::string& rejilla) override;
+    void Cierra() override { close(); }
+    void Ayuda(const std::string& archivo, int contexto) override;
+    std::string CarpetaElegida() override;
+    void Incrusta(std::uint32_t ventana) override;
+    void VentanaPlantilla() override;
 
-    private:
-        QWidget* ventana_;
-    };
-
-    struct SueltaAlSalir;
     void preparaControles();
-    void aplicaLanzamiento(const std::vector<std::string>& parametros);
-    void incrusta(quint32 handle);
     void anfitrionaDesaparecida();
-    bool escribeResultado();  // the result record when embedded; false after saying it failed
-    std::string carpetaElegida() const;
-    void editaOAnade(TModeloTabla* fuente);
 
-    std::unique_ptr<Ui::TMForm> ui_;
-    import::EstadoConversion estado_;
-    MensajesVentana mensajes_;
-    import::Importacion importacion_;
-    exportacion::Exportacion exportacion_;
-    // The work folder, held from a direction's button until that direction has ended.
-    store::WorkLock bloqueoTrabajo_;
-
-    // The form's table components and their data sources.
-    std::unique_ptr<store::Table> wwTableCentro_;
-    std::unique_ptr<store::Table> wwTableNIVIMP_;
+    std::unique_ptr<desktop::FormularioPrincipal> comportamiento_;
+    ui::ControlesQt controles_;
     TModeloTabla* wwDataSourceCODCENTRO_;
     TModeloTabla* wwDataSourceNIVIMP_;
 
     QPointer<QWindow> anfitriona_;
     quint32 handleAnfitriona_ = 0;
-    QString rutaResultado_;
 };

@@ -1,45 +1,31 @@
-// A data source over one of our tables: the rows a grid shows, in the table's current order,
-// and the table's cursor as the grid's current row. The grid's edits go into the table's
-// current record as the data-aware grids do: typing puts the record into edit mode, moving to
-// another row posts a changed record and drops an unchanged new one, and the form's handlers
-// post, cancel, append and delete through here so the rows stay in step with the table.
+// A Qt item model over one of the windows' data sources (desktop/fuente_datos.h): the grid
+// draws the source's rows and passes what the user types back to it. The source, not this
+// model, knows the table and its states.
 #pragma once
+
+#include "desktop/fuente_datos.h"
 
 #include <QAbstractTableModel>
 
 #include <string>
-#include <vector>
 
-namespace store {
-class Table;
-}
-
-struct ColumnaRejilla {
-    std::string campo;
-    QString titulo;
-    int anchoCaracteres = 10;
-    bool editable = false;
-};
-
-class TModeloTabla : public QAbstractTableModel {
+class TModeloTabla : public QAbstractTableModel, private desktop::ObservadorFuente {
     Q_OBJECT
 
 public:
-    enum class Estado { Inactivo, Navegando, Editando, Anadiendo };
+    using Estado = desktop::FuenteDatos::Estado;
 
-    explicit TModeloTabla(QObject* padre = nullptr);
+    // Follows `fuente`, which must outlive the model.
+    explicit TModeloTabla(desktop::FuenteDatos& fuente, QObject* padre = nullptr);
+    ~TModeloTabla() override;
 
-    void ponColumnas(std::vector<ColumnaRejilla> columnas);
-    const ColumnaRejilla& columna(int i) const { return columnas_[static_cast<std::size_t>(i)]; }
-    // Characters that can be typed into a column: the field's size.
-    int longitudMaxima(int columna) const;
-    bool columnaNumerica(int columna) const;
-    bool columnaEntera(int columna) const;
+    desktop::FuenteDatos& fuente() const { return fuente_; }
 
-    // The table shown; null shows nothing. The table is not owned.
-    void ponTabla(store::Table* tabla);
-    store::Table* tabla() const { return tabla_; }
-    bool activa() const;
+    const desktop::ColumnaRejilla& columna(int i) const { return fuente_.Columnas()[static_cast<std::size_t>(i)]; }
+    int longitudMaxima(int columna) const { return fuente_.LongitudMaxima(columna); }
+    bool columnaNumerica(int columna) const { return fuente_.ColumnaNumerica(columna); }
+    bool columnaEntera(int columna) const { return fuente_.ColumnaEntera(columna); }
+    bool activa() const { return fuente_.Activa(); }
 
     int rowCount(const QModelIndex& padre = {}) const override;
     int columnCount(const QModelIndex& padre = {}) const override;
@@ -48,53 +34,37 @@ public:
     Qt::ItemFlags flags(const QModelIndex& indice) const override;
     QVariant headerData(int seccion, Qt::Orientation orientacion, int rol) const override;
 
-    int filaActual() const { return actual_; }
+    int filaActual() const { return fuente_.FilaActual(); }
     // True while rows are being added or removed: the views' current row then follows the
     // model, not the other way round.
     bool ocupado() const { return ocupado_; }
-    Estado estado() const;
-    bool modificada() const { return modificada_; }
-    // The current row is a new record not yet changed by the user.
-    bool filaNuevaSinCambios() const;
+    Estado estado() const { return fuente_.EstadoActual(); }
+    bool filaNuevaSinCambios() const { return fuente_.FilaNuevaSinCambios(); }
 
-    // Reads every record again; the current record stays current. A pending change is posted
-    // first, an unchanged new record dropped.
-    void recarga();
-    // Makes a row current, leaving the row before as moving in a grid does.
-    void irAFila(int fila);
-    // Puts the current record into edit mode; on an empty table a new blank record is started.
-    void edita();
-    // Starts a new blank record at the end.
-    void anade();
-    // Posts the current record when it is being edited or appended (unchanged or not).
-    void confirma();
-    // Drops the changes of the current record; a new record disappears.
-    void cancela();
-    // Deletes the current record (a new one is cancelled); the next becomes current.
-    void borraActual();
-    // Leaves edit mode as moving away would, then reads every record again.
-    void refresca();
+    void recarga() { fuente_.Recarga(); }
+    void irAFila(int fila) { fuente_.IrAFila(fila); }
+    void edita() { fuente_.Edita(); }
+    void anade() { fuente_.Anade(); }
+    void confirma() { fuente_.Confirma(); }
+    void cancela() { fuente_.Cancela(); }
+    void borraActual() { fuente_.BorraActual(); }
+    void refresca() { fuente_.Refresca(); }
 
 signals:
     void filaActualCambiada(int fila);
     void estadoCambiado();
 
 private:
-    struct Fila {
-        long registro = 0;  // physical record number; 0 for a new record not yet posted
-        std::vector<std::string> valores;
-    };
+    void AntesDeReiniciar() override { beginResetModel(); }
+    void TrasReiniciar() override { endResetModel(); }
+    void AntesDeInsertar(int fila) override;
+    void TrasInsertar() override;
+    void AntesDeQuitar(int fila) override;
+    void TrasQuitar() override;
+    void CeldasCambiadas(int fila, int primera, int ultima) override;
+    void FilaActualCambiada(int fila) override { emit filaActualCambiada(fila); }
+    void EstadoCambiado() override { emit estadoCambiado(); }
 
-    void dejaFila();
-    void leeFilaActual();
-    void quitaFila(int fila);
-    void escribeCampo(int columna, const QString& texto);
-    void avisa();
-
-    store::Table* tabla_ = nullptr;
-    std::vector<ColumnaRejilla> columnas_;
-    std::vector<Fila> filas_;
-    int actual_ = -1;
-    bool modificada_ = false;
+    desktop::FuenteDatos& fuente_;
     bool ocupado_ = false;
 };

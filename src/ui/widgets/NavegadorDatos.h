@@ -1,6 +1,7 @@
-// The record navigator: ten buttons acting on a grid's table (first, back ten, prior, next,
-// forward ten, last, edit, post, cancel, refresh), enabled as the record's position and state
-// allow. The buttons take no focus, so using them does not leave the grid.
+// The record navigator: ten buttons acting on a grid's data source (first, back ten, prior,
+// next, forward ten, last, edit, post, cancel, refresh; what each does and when it is enabled
+// is desktop/acciones_rejilla.h's). The buttons take no focus, so using them does not leave
+// the grid.
 #pragma once
 
 #include <QWidget>

@@ -11,18 +11,12 @@ TPanelDegradado::TPanelDegradado(QWidget* padre) : QWidget(padre)
         c = ui::ColorWindows(ui::cl::BtnFace);
 }
 
-void TPanelDegradado::pon(int i, const QString& c)
+void TPanelDegradado::ponColores(desktop::Color inicio, desktop::Color medio, desktop::Color fin)
 {
-    textos_[i] = c;
-    const QColor color = ui::ColorDeFormulario(c);
-    colores_[i] = color.isValid() ? color : ui::ColorWindows(ui::cl::BtnFace);
-    // A panel of one colour: middle and end follow the start until they are given.
-    if (i == 0) {
-        if (textos_[1].isEmpty())
-            colores_[1] = colores_[0];
-        if (textos_[2].isEmpty())
-            colores_[2] = colores_[0];
-    }
+    const QColor primero = ui::ColorWindows(inicio);
+    colores_[0] = primero.isValid() ? primero : ui::ColorWindows(ui::cl::BtnFace);
+    colores_[1] = medio == desktop::kSinColor ? colores_[0] : ui::ColorWindows(medio);
+    colores_[2] = fin == desktop::kSinColor ? colores_[0] : ui::ColorWindows(fin);
     update();
 }
 

@@ -4,6 +4,8 @@
 #include "ui/Dialogos.h"
 #include "ui/Errores.h"
 #include "ui/models/ModeloTabla.h"
+#include "ui/Texto.h"
+#include "desktop/acciones_rejilla.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -13,6 +15,8 @@
 #include <QPainterPath>
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
+
+#include <optional>
 
 namespace {
 
@@ -206,9 +210,7 @@ TRejillaDatos::TRejillaDatos(QWidget* padre) : QTableView(padre)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setFixedWidth(kAnchoIndicador);
     horizontalHeader()->setStretchLastSection(false);
-    setColorCeldas("clWindow");
-    setColorTitulos("clBtnFace");
-    setColorTextoTitulos("clBlack");
+    ponDescripcion(desktop::DescripcionRejilla{});
     QPalette p = palette();
     p.setColor(QPalette::Mid, QColor(160, 160, 160));
     setPalette(p);
@@ -218,7 +220,6 @@ TRejillaDatos::TRejillaDatos(QWidget* padre) : QTableView(padre)
 void TRejillaDatos::ponModelo(TModeloTabla* modelo)
 {
     modelo_ = modelo;
-    setItemDelegate(new DelegadoRejilla(this, enterComoTab_));
     setModel(modelo);
     connect(modelo, &TModeloTabla::filaActualCambiada, this, &TRejillaDatos::sigueModelo);
     connect(modelo, &TModeloTabla::estadoCambiado, verticalHeader()->viewport(), qOverload<>(&QWidget::update));
@@ -235,16 +236,16 @@ void TRejillaDatos::ajustaColumnas()
     horizontalHeader()->setFont(negrita);
     const QFontMetrics fmTitulo(negrita);
     verticalHeader()->setDefaultSectionSize(fm.height() + 4);
-    horizontalHeader()->setFixedHeight(lineasTitulo_ * fmTitulo.height() + 4);
+    horizontalHeader()->setFixedHeight(lineasTitulo() * fmTitulo.height() + 4);
     if (!modelo_)
         return;
     for (int c = 0; c < modelo_->columnCount(); ++c) {
-        const ColumnaRejilla& col = modelo_->columna(c);
+        const desktop::ColumnaRejilla& col = modelo_->columna(c);
         // Short code columns hold capitals, wider than digits in the fallback fonts.
         const QChar tipo = col.anchoCaracteres <= 5 ? QLatin1Char('W') : QLatin1Char('0');
         int ancho = col.anchoCaracteres * fm.horizontalAdvance(tipo) + 4;
-        if (lineasTitulo_ == 1)
-            ancho = std::max(ancho, fmTitulo.horizontalAdvance(col.titulo) + 6);
+        if (lineasTitulo() == 1)
+            ancho = std::max(ancho, fmTitulo.horizontalAdvance(ui::DeAnsi(col.titulo)) + 6);
         setColumnWidth(c, ancho);
     }
 }
@@ -256,48 +257,22 @@ void TRejillaDatos::changeEvent(QEvent* evento)
         ajustaColumnas();
 }
 
-void TRejillaDatos::setLineasTitulo(int n)
+void TRejillaDatos::ponDescripcion(const desktop::DescripcionRejilla& descripcion)
 {
-    lineasTitulo_ = std::max(1, n);
-    ajustaColumnas();
-}
-
-void TRejillaDatos::setColorCeldas(const QString& c)
-{
-    textoCeldas_ = c;
-    celdas_ = c == "clWindow" ? ui::ColorWindows(0x80000005) : ui::ColorDeFormulario(c);
+    descripcion_ = descripcion;
+    celdas_ = ui::ColorWindows(descripcion.colorCeldas);
+    alternas_ = ui::ColorWindows(descripcion.colorFilasAlternas);
+    titulos_ = ui::ColorWindows(descripcion.colorTitulos);
+    textoTitulosColor_ = ui::ColorWindows(descripcion.colorTextoTitulos);
+    filaActual_ = ui::ColorWindows(descripcion.colorFilaActual);
     QPalette p = palette();
     p.setColor(QPalette::Base, celdas_);
     setPalette(p);
-}
-
-void TRejillaDatos::setColorFilasAlternas(const QString& c)
-{
-    textoAlternas_ = c;
-    alternas_ = ui::ColorDeFormulario(c);
-}
-
-void TRejillaDatos::setColorTitulos(const QString& c)
-{
-    textoTitulos_ = c;
-    titulos_ = ui::ColorDeFormulario(c);
-}
-
-void TRejillaDatos::setColorTextoTitulos(const QString& c)
-{
-    textoTextoTitulos_ = c;
-    textoTitulosColor_ = ui::ColorDeFormulario(c);
-}
-
-void TRejillaDatos::setColorFilaActual(const QString& c)
-{
-    textoFilaActual_ = c;
-    filaActual_ = ui::ColorDeFormulario(c);
-}
-
-void TRejillaDatos::setBarraHorizontal(bool b)
-{
-    setHorizontalScrollBarPolicy(b ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(descripcion.barraHorizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    if (descripcion.soloLectura)
+        setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new DelegadoRejilla(this, descripcion.enterComoTab));
+    ajustaColumnas();
 }
 
 QColor TRejillaDatos::fondoCelda(const QModelIndex& indice, QFont* fuente, QColor* texto) const
@@ -336,7 +311,7 @@ QColor TRejillaDatos::fondoCelda(const QModelIndex& indice, QFont* fuente, QColo
 
 int TRejillaDatos::primeraEditable() const
 {
-    return modelo_ && fijas_ < modelo_->columnCount() ? fijas_ : 0;
+    return modelo_ && columnasFijas() < modelo_->columnCount() ? columnasFijas() : 0;
 }
 
 void TRejillaDatos::irAFila(int fila)
@@ -400,29 +375,25 @@ void TRejillaDatos::keyPressEvent(QKeyEvent* evento)
     }
     const int tecla = evento->key();
     const bool ctrl = evento->modifiers() & Qt::ControlModifier;
-    if (tecla == Qt::Key_Delete && ctrl) {
-        if (permiteBorrar_ && modelo_->activa() && modelo_->rowCount() > 0 &&
-            ui::Dialogos::Actuales().Confirma(this, QStringLiteral("Delete record?")))
-            ui::Protege(this, [&] { modelo_->borraActual(); });
-        return;
+    std::optional<desktop::TeclaRejilla> propia;
+    if (tecla == Qt::Key_Delete && ctrl)
+        propia = desktop::TeclaRejilla::CtrlSupr;
+    else if (tecla == Qt::Key_Insert && evento->modifiers() == Qt::NoModifier)
+        propia = desktop::TeclaRejilla::Insertar;
+    else if (tecla == Qt::Key_Down)
+        propia = desktop::TeclaRejilla::Abajo;
+    else if (tecla == Qt::Key_Escape)
+        propia = desktop::TeclaRejilla::Escape;
+    if (propia) {
+        bool hecha = true;
+        const auto pregunta = [this](const std::string& texto) {
+            return ui::Dialogos::Actuales().Confirma(this, ui::DeAnsi(texto));
+        };
+        ui::Protege(this, [&] { hecha = desktop::PulsaTeclaRejilla(modelo_->fuente(), descripcion_, *propia, pregunta); });
+        if (hecha)
+            return;
     }
-    if (tecla == Qt::Key_Insert && evento->modifiers() == Qt::NoModifier) {
-        if (permiteAnadir_)
-            ui::Protege(this, [&] { modelo_->anade(); });
-        return;
-    }
-    if (tecla == Qt::Key_Down && permiteAnadir_ && modelo_->activa() &&
-        currentIndex().row() == modelo_->rowCount() - 1) {
-        // Past the last row a new record starts, unless the last row is a new one still blank.
-        if (!modelo_->filaNuevaSinCambios())
-            ui::Protege(this, [&] { modelo_->anade(); });
-        return;
-    }
-    if (tecla == Qt::Key_Escape && modelo_->estado() != TModeloTabla::Estado::Navegando) {
-        ui::Protege(this, [&] { modelo_->cancela(); });
-        return;
-    }
-    if (enterComoTab_ && (tecla == Qt::Key_Return || tecla == Qt::Key_Enter)) {
+    if (descripcion_.enterComoTab && (tecla == Qt::Key_Return || tecla == Qt::Key_Enter)) {
         setCurrentIndex(moveCursor(MoveNext, Qt::NoModifier));
         return;
     }

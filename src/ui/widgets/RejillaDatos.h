@@ -1,13 +1,15 @@
 // The data-aware grid over a TModeloTabla: titles in their own colours, an indicator column
 // that marks the current record and its state, fixed columns at the left that the cursor
-// skips, alternate row colours, a per-cell colour handler, and the grid keys: Ctrl+Delete
-// deletes the current record after a confirmation, Insert or the down arrow on the last row
-// start a new one, Esc drops the changes, and Enter may move on as Tab does.
+// skips, alternate row colours, a per-cell colour handler, and the grid keys (what they do to
+// the data source is desktop/acciones_rejilla.h's); Enter may move on as Tab does.
 #pragma once
+
+#include "desktop/controles.h"
 
 #include <QStyle>
 #include <QTableView>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -15,17 +17,6 @@ class TModeloTabla;
 
 class TRejillaDatos : public QTableView {
     Q_OBJECT
-    Q_PROPERTY(int columnasFijas READ columnasFijas WRITE setColumnasFijas)
-    Q_PROPERTY(int lineasTitulo READ lineasTitulo WRITE setLineasTitulo)
-    Q_PROPERTY(QString colorCeldas READ colorCeldas WRITE setColorCeldas)
-    Q_PROPERTY(QString colorFilasAlternas READ colorFilasAlternas WRITE setColorFilasAlternas)
-    Q_PROPERTY(QString colorTitulos READ colorTitulos WRITE setColorTitulos)
-    Q_PROPERTY(QString colorTextoTitulos READ colorTextoTitulos WRITE setColorTextoTitulos)
-    Q_PROPERTY(QString colorFilaActual READ colorFilaActual WRITE setColorFilaActual)
-    Q_PROPERTY(bool permiteAnadir MEMBER permiteAnadir_)
-    Q_PROPERTY(bool permiteBorrar MEMBER permiteBorrar_)
-    Q_PROPERTY(bool enterComoTab MEMBER enterComoTab_)
-    Q_PROPERTY(bool barraHorizontal READ barraHorizontal WRITE setBarraHorizontal)
 
 public:
     // The cell colour handler: may change the font and the background brush of a cell.
@@ -38,22 +29,13 @@ public:
     TModeloTabla* modelo() const { return modelo_; }
     void ponColoresCelda(ColoresCelda manejador) { coloresCelda_ = std::move(manejador); }
 
-    int columnasFijas() const { return fijas_; }
-    void setColumnasFijas(int n) { fijas_ = n; }
-    int lineasTitulo() const { return lineasTitulo_; }
-    void setLineasTitulo(int n);
-    QString colorCeldas() const { return textoCeldas_; }
-    void setColorCeldas(const QString& c);
-    QString colorFilasAlternas() const { return textoAlternas_; }
-    void setColorFilasAlternas(const QString& c);
-    QString colorTitulos() const { return textoTitulos_; }
-    void setColorTitulos(const QString& c);
-    QString colorTextoTitulos() const { return textoTextoTitulos_; }
-    void setColorTextoTitulos(const QString& c);
-    QString colorFilaActual() const { return textoFilaActual_; }
-    void setColorFilaActual(const QString& c);
+    // Columns, colours, keys and scroll bar as the window's description gives them.
+    void ponDescripcion(const desktop::DescripcionRejilla& descripcion);
+    const desktop::DescripcionRejilla& descripcion() const { return descripcion_; }
+
+    int columnasFijas() const { return descripcion_.columnasFijas; }
+    int lineasTitulo() const { return std::max(1, descripcion_.lineasTitulo); }
     bool barraHorizontal() const { return horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn; }
-    void setBarraHorizontal(bool b);
 
     // Colours a cell is painted with, after the alternate rows and the cell colour handler.
     QColor fondoCelda(const QModelIndex& indice, QFont* fuente = nullptr, QColor* texto = nullptr) const;
@@ -85,13 +67,8 @@ private:
 
     TModeloTabla* modelo_ = nullptr;
     ColoresCelda coloresCelda_;
-    int fijas_ = 0;
-    int lineasTitulo_ = 1;
-    QString textoCeldas_, textoAlternas_, textoTitulos_, textoTextoTitulos_, textoFilaActual_;
+    desktop::DescripcionRejilla descripcion_;
     QColor celdas_, alternas_, titulos_, textoTitulosColor_, filaActual_;
-    bool permiteAnadir_ = false;
-    bool permiteBorrar_ = false;
-    bool enterComoTab_ = false;
     bool dentro_ = false;
     bool moviendo_ = false;
 };
