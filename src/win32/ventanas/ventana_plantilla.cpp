@@ -51,8 +51,11 @@ VentanaPlantillaWin32::VentanaPlantillaWin32(HWND dueno) : dueno_(dueno)
     rejilla->ponAlFallar([this](const std::string& t) { Error(Utf8AAnsi(t)); });
     rejilla->ponAlEntrar([this] { comportamiento_->Entra(kRejilla); });
     rejilla->ponAlSalir([this] { comportamiento_->Sale(kRejilla); });
-    if (auto* navegador = controles::NavegadorDatos::De((*controles_)["wwDBNavigator1"]))
+    // The navigator follows the grid's data, which the grid has only now.
+    if (auto* navegador = controles::NavegadorDatos::De((*controles_)["wwDBNavigator1"])) {
+        navegador->ponRejilla(rejilla);
         navegador->ponAlFallar([this](const std::string& t) { Error(Utf8AAnsi(t)); });
+    }
 }
 
 VentanaPlantillaWin32::~VentanaPlantillaWin32()

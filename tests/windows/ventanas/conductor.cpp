@@ -5,6 +5,7 @@
 //   conductor EXE importa UNIDAD_C CARPETA NIVELES.csv
 //   conductor EXE exporta UNIDAD_C CARPETA HORA TEXTO
 //   conductor EXE incrusta UNIDAD_C CARPETA
+//   conductor EXE capturas UNIDAD_C CARPETA MARCAS    (for scripts/capturas-windows)
 // EXE is a copy of the program in a folder of its own, where its "Orbelin.ini" goes.
 #include "desktop/controles.h"
 #include "files/win32.h"
@@ -172,6 +173,18 @@ void Pulsa(HWND boton)
     PostMessageW(boton, WM_LBUTTONUP, 0, punto);
 }
 
+// A click on one of the navigator's ten buttons (0 first ... 9 refresh), which share its width.
+void PulsaNavegador(HWND navegador, int boton)
+{
+    RECT r;
+    GetClientRect(navegador, &r);
+    const LPARAM punto = MAKELPARAM(boton * r.right / 10 + r.right / 20, r.bottom / 2);
+    // Sent, not posted: the buttons open no window, and the next key must find the move done.
+    DWORD_PTR x;
+    SendMessageTimeoutW(navegador, WM_LBUTTONDOWN, MK_LBUTTON, punto, SMTO_NORMAL, 10000, &x);
+    SendMessageTimeoutW(navegador, WM_LBUTTONUP, 0, punto, SMTO_NORMAL, 10000, &x);
+}
+
 // The message box the program shows now, if any.
 HWND CajaMensaje(const Programa& p)
 {
@@ -312,7 +325,7 @@ void Importa(const std::wstring& niveles)
     if (!Espera([&] { return IsWindowVisible(label9); }))
         return Falla("no warning for the incomplete course");
     Comprueba(Texto(label9).find("NIVEL o CURSO") != std::string::npos, "the warning's text");
-    Comprueba(IsWindowVisible(Control(v, d, "Button2")) && !IsWindowVisible(Control(v, d, "BitBtn2")),
+    Comprueba(Espera([&] { return IsWindowVisible(Control(v, d, "Button2")) && !IsWindowVisible(Control(v, d, "BitBtn2")); }, 5000),
               "\"Volver a los Datos\" in place of \"Aceptar\"");
 
     // Back to the data: the missing code typed into the last row, and the import run.
@@ -360,9 +373,12 @@ void Exporta(int hora, const std::string& texto)
         si.fMask = SIF_RANGE | SIF_PAGE;
         return GetScrollInfo(rejilla, SB_VERT, &si) && si.nMax >= 19;
     }, 5000);
-    Tecla(rejilla, VK_HOME);
+    // The navigator takes the grid to the hour: last, first, then forward one by one.
+    HWND navegador = Control(plantilla, dp, "wwDBNavigator1");
+    PulsaNavegador(navegador, 5);
+    PulsaNavegador(navegador, 0);
     for (int i = 1; i < hora; ++i)
-        Tecla(rejilla, VK_DOWN);
+        PulsaNavegador(navegador, 3);
     Tecla(rejilla, VK_RIGHT);
     Escribe(rejilla, texto);
     Pulsa(Control(plantilla, dp, "BitBtn2"));
@@ -414,7 +430,7 @@ void Incrusta()
         Programa p;
         p.Arranca(L"IMPORTAR " + Hex(anfitriona));
         HWND v = nullptr;
-        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr; });
+        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr && IsWindowVisible(v); });
         if (!v) {
             Falla("embedded: no window inside the host's");
         } else {
@@ -447,7 +463,7 @@ void Incrusta()
         Programa p;
         p.Arranca(L"exportar " + Hex(anfitriona));
         HWND v = nullptr;
-        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr; });
+        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr && IsWindowVisible(v); });
         if (!v) {
             Falla("host destroyed: no window inside the host's");
         } else {
@@ -509,6 +525,76 @@ void Incrusta()
     }
 }
 
+// Hands a state of the program over for its picture: writes MARCAS\NN-NOMBRE.listo with the
+// window's place on the screen and waits until the picture's taker writes NN-NOMBRE.hecho.
+void Fotografia(const std::wstring& marcas, const std::wstring& nombre, HWND ventana)
+{
+    Espera([] { return false; }, 700);  // the window drawn
+    RECT r;
+    GetWindowRect(ventana, &r);
+    const std::wstring base = marcas + L"\\" + nombre;
+    if (FILE* f = _wfopen((base + L".listo").c_str(), L"w")) {
+        std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+        std::fclose(f);
+    }
+    if (!Espera([&] { return GetFileAttributesW((base + L".hecho").c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
+        Falla("nobody took the picture " + files::win32::narrow(nombre));
+}
+
+// The windows in each state the README shows: the main window, the call panel, the course
+// screen, the incomplete courses, the template window.
+void Capturas(const std::wstring& marcas)
+{
+    const desktop::Ventana& d = desktop::VentanaPrincipal();
+    {
+        Programa p;
+        if (!p.Arranca(L""))
+            return Falla("the program does not start");
+        HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+        if (!v)
+            return Falla("no main window");
+        Fotografia(marcas, L"1-ventana-principal", v);
+        Pulsa(Control(v, d, "BExportar"));
+        if (!Espera([&] { return IsWindowVisible(Control(v, d, "Panel1")); }))
+            return Falla("no call panel");
+        Fotografia(marcas, L"2-convocatorias", v);
+        Pulsa(Control(v, d, "BitBtn1"));
+        if (!Espera([&] { return IsWindowVisible(Control(v, d, "Panel2")); }))
+            return Falla("no course screen");
+        HWND rejilla = Control(v, d, "wwDBGridNIVIMP");
+        Tecla(rejilla, VK_HOME);
+        Escribe(rejilla, "M");
+        Tecla(rejilla, VK_TAB);
+        Escribe(rejilla, "ESO");
+        Tecla(rejilla, VK_TAB);
+        Escribe(rejilla, "1");
+        Tecla(rejilla, VK_TAB);
+        Fotografia(marcas, L"3-cursos", v);
+        Pulsa(Control(v, d, "BitBtn2"));
+        if (!Espera([&] { return IsWindowVisible(Control(v, d, "Label9")); }))
+            return Falla("no warning");
+        Fotografia(marcas, L"4-cursos-incompletos", v);
+    }
+    {
+        Programa p;
+        if (!p.Arranca(L""))
+            return Falla("the program does not start");
+        HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+        if (!v)
+            return Falla("no main window");
+        Pulsa(Control(v, d, "BImportar"));
+        HWND plantilla = p.EsperaVentana(ventanas::kClasePlantilla);
+        if (!plantilla)
+            return Falla("no template window");
+        HWND rejilla = Control(plantilla, desktop::VentanaPlantilla(), "PlantiHorDBGrid");
+        Espera([] { return false; }, 500);
+        Tecla(rejilla, VK_DOWN);
+        Tecla(rejilla, VK_DOWN);
+        Tecla(rejilla, VK_RIGHT);
+        Fotografia(marcas, L"5-plantilla", plantilla);
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -525,6 +611,8 @@ int wmain(int argc, wchar_t** argv)
         Importa(argv[5]);
     else if (caso == L"exporta" && argc == 7)
         Exporta(_wtoi(argv[5]), files::win32::narrow(argv[6]));
+    else if (caso == L"capturas" && argc == 6)
+        Capturas(argv[5]);
     else if (caso == L"incrusta")
         Incrusta();
     else
