@@ -37,7 +37,7 @@ cp "$l/zare/HORARIO.CSV" "$raiz/HORARIO-sin-corregir.CSV"
 cp "$w/c/ZTEMP/PLANTILLA.DBF" "$w/c/ZTEMP/PLANTILLA.MDX" "$l/c/ZTEMP/"
 "$linux" --unidad-c "$l/c" exportar "$l/zare" > /dev/null
 
-plantilla=$("$dbfcheck" dump "$w/c/ZTEMP/PLANTILLA.DBF") || falla "dbfcheck cannot read PLANTILLA.DBF"
+plantilla=$("$dbfcheck" dump "$w/c/ZTEMP/PLANTILLA.DBF" | tr -d '\0') || falla "dbfcheck cannot read PLANTILLA.DBF"
 grep -aq $'^record\t3\t10:15\t11:00$' <<< "$plantilla" || falla "hour 3 does not start at 10:15 in PLANTILLA.DBF"
 [ "$(grep -ac ':15' <<< "$plantilla")" -eq 1 ] || falla "more than hour 3 changed in PLANTILLA.DBF"
 grep -aq '"10:15"' "$w/zare/HORARIO.CSV" || falla "the corrected hour is not in HORARIO.CSV"
