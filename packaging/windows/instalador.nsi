@@ -46,12 +46,13 @@ VIAddVersionKey /LANG=3082 "LegalCopyright" "${PRODUCTO}"
 !define MUI_WELCOMEPAGE_TEXT "Este asistente instala ${PRODUCTO} ${VERSION}, que pasa los datos del horario entre ZARE (ficheros CSV) y Orbelin (tablas de la carpeta C:\ZTEMP).$\r$\n$\r$\nInstálelo en la carpeta de Orbelin: Orbelin abre el programa desde allí y lee su resultado en el fichero Orbelin.ini de esa carpeta.$\r$\n$\r$\nPulse Siguiente para continuar."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Elija la carpeta de Orbelin. ${PRODUCTO} deja su resultado en el fichero Orbelin.ini de esta carpeta, así que quien trabaja con Orbelin tiene que poder escribir en ella. Una carpeta dentro de «Archivos de programa» no sirve."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Carpeta de Orbelin"
-!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CompruebaCarpeta
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\${NOMBRE_LEEME}"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Ver el fichero LEEME"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
 !insertmacro MUI_PAGE_WELCOME
+; (A page's callback is defined just before the page it belongs to.)
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CompruebaCarpeta
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -61,9 +62,13 @@ VIAddVersionKey /LANG=3082 "LegalCopyright" "${PRODUCTO}"
 
 !define TEXTO_NO_SE_PUEDE_ESCRIBIR "No se puede escribir en la carpeta$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\n${PRODUCTO} deja su resultado para Orbelin en el fichero Orbelin.ini de la carpeta en la que se instala, así que quien trabaja con Orbelin tiene que poder escribir en ella.$\r$\n$\r$\nElija la carpeta de Orbelin, o pida a quien administra el equipo permiso de escritura en esa carpeta. Una carpeta dentro de «Archivos de programa» no sirve."
 
-; $0 := 1 when a file can be created in $INSTDIR (made when missing), else 0. The probe file is
-; removed at once.
+; $0 := 1 when a file can be created in $INSTDIR, else 0. A missing folder is made for the probe
+; and removed again; the probe file is removed at once.
 Function PuedeEscribir
+  StrCpy $2 0
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $2 1
+  ${EndIf}
   ClearErrors
   CreateDirectory "$INSTDIR"
   FileOpen $1 "$INSTDIR\~${PRODUCTO}.prueba" w
@@ -73,6 +78,9 @@ Function PuedeEscribir
     FileClose $1
     Delete "$INSTDIR\~${PRODUCTO}.prueba"
     StrCpy $0 1
+  ${EndIf}
+  ${If} $2 == 1
+    RMDir "$INSTDIR"
   ${EndIf}
 FunctionEnd
 
