@@ -3,12 +3,14 @@
 # folder on drive C that already holds Orbelin's files, the programs run from there, a silent
 # uninstallation that takes only what was installed (Orbelin.ini and Orbelin's own files stay),
 # and folders that cannot be written into refused with exit status 2. Also the portable zip.
-#   instalador.sh SETUP.EXE PORTABLE.ZIP BIN_DIR SOURCE_DIR
+#   instalador.sh SETUP.EXE PORTABLE.ZIP BIN_DIR SOURCE_DIR [VENTANAS.EXE]
+# VENTANAS.EXE is the desktop program, given when the build makes it.
 set -euo pipefail
 instalador=$1
 portable=$2
 bin=$3
 fuente=$4
+ventanas=${5:-}
 wine_run=$fuente/scripts/wine-run
 export WINEPREFIX=${WINEPREFIX:-$(cd "$bin/.." && pwd)/wine}
 export WINEDEBUG=-all
@@ -28,7 +30,7 @@ trap limpia EXIT
 mkdir -p "$raiz/Orbelin"
 
 instalados=(transorbelin.exe ZARE.CHM LEEME-TransOrbelinZARE.txt "Desinstalar TransOrbelinZARE.exe")
-if [ -f "$bin/TransOrbelinZARE.exe" ]; then
+if [ -n "$ventanas" ]; then
   instalados+=(TransOrbelinZARE.exe)
 fi
 
@@ -47,8 +49,8 @@ for f in "${instalados[@]}"; do
 done
 cmp -s "$bin/transorbelin.exe" "$orbelin/transorbelin.exe" || falla "the installed transorbelin.exe differs from the build's"
 cmp -s "$bin/ZARE.CHM" "$orbelin/ZARE.CHM" || falla "the installed ZARE.CHM differs from the build's"
-if [ -f "$bin/TransOrbelinZARE.exe" ]; then
-  cmp -s "$bin/TransOrbelinZARE.exe" "$orbelin/TransOrbelinZARE.exe" || falla "the installed TransOrbelinZARE.exe differs"
+if [ -n "$ventanas" ]; then
+  cmp -s "$ventanas" "$orbelin/TransOrbelinZARE.exe" || falla "the installed TransOrbelinZARE.exe differs from the build's"
 fi
 cmp -s "$raiz/Orbelin.ini.antes" "$orbelin/Orbelin.ini" || falla "the installation changed Orbelin.ini"
 [ ! -e "$orbelin/~TransOrbelinZARE.prueba" ] || falla "the installer left its probe file behind"
