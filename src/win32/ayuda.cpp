@@ -57,7 +57,14 @@ std::string TextoSinVisorDeAyuda()
 Ayuda::Ayuda(std::string archivo, std::string carpetaPrograma)
     : archivo_(std::move(archivo)), carpetaPrograma_(std::move(carpetaPrograma))
 {
-    visor_ = LoadLibraryW(L"hhctrl.ocx");
+    // From the system folder by its full path: the program's own folder (Orbelin's) is writable
+    // by its users, and a bare name would take an hhctrl.ocx put there first.
+    std::wstring sistema(MAX_PATH, L'\0');
+    const UINT n = GetSystemDirectoryW(sistema.data(), static_cast<UINT>(sistema.size()));
+    if (n == 0 || n >= sistema.size())
+        return;
+    sistema.resize(n);
+    visor_ = LoadLibraryW((sistema + L"\\hhctrl.ocx").c_str());
     if (!visor_)
         return;
     htmlHelp_ = reinterpret_cast<FuncionHtmlHelpA>(reinterpret_cast<void*>(GetProcAddress(visor_, "HtmlHelpA")));

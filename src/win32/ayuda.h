@@ -1,5 +1,6 @@
 // The Windows program's help: "ZARE.CHM" through HTML Help. The viewer, hhctrl.ocx, is loaded
-// with LoadLibrary when the program starts and HtmlHelpA looked up in it, rather than linked:
+// from the system folder with LoadLibrary when the program starts and HtmlHelpA looked up in
+// it, rather than linked:
 // mingw-w64's htmlhelp import library is not on every build machine, and a Windows without the
 // viewer must still run the program. Paths are UTF-8, as everywhere in the program.
 #pragma once
