@@ -31,8 +31,9 @@ std::string RutaEnAnsi(const std::string& ruta)
 FormularioPrincipal::FormularioPrincipal(VistaPrincipal& vista)
     : vista_(vista),
       mensajes_(vista),
+      mensajesExportacion_(vista),
       importacion_(estado_, mensajes_),
-      exportacion_(estado_, mensajes_),
+      exportacion_(estado_, mensajesExportacion_),
       wwTableCentro_(std::make_unique<store::Table>(import::kTrabajo + "\\", "CONVOCAZARE.DBF")),
       wwTableNIVIMP_(std::make_unique<store::Table>(import::kTrabajo + "\\", "CURSOST.DBF"))
 {

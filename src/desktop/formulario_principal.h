@@ -85,8 +85,18 @@ private:
         explicit MensajesVista(Vista& vista) : vista_(vista) {}
         void Muestra(const std::string& texto) override { vista_.Mensaje(texto); }
 
-    private:
+    protected:
         Vista& vista_;
+    };
+    // The export's one message is its end: the hourglass goes before it is shown.
+    class MensajesExportacion : public MensajesVista {
+    public:
+        using MensajesVista::MensajesVista;
+        void Muestra(const std::string& texto) override
+        {
+            vista_.CursorNormal();
+            vista_.Mensaje(texto);
+        }
     };
 
     bool EscribeResultado();
@@ -96,6 +106,7 @@ private:
     VistaPrincipal& vista_;
     import::EstadoConversion estado_;
     MensajesVista mensajes_;
+    MensajesExportacion mensajesExportacion_;
     import::Importacion importacion_;
     exportacion::Exportacion exportacion_;
     // The work folder, held from a direction's button until that direction has ended.

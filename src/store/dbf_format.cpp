@@ -3,6 +3,7 @@
 #include "files/process.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <set>
@@ -131,14 +132,18 @@ Field readDescriptor(const unsigned char* d, int level, bool foxPro, std::uint64
 
 Date today()
 {
-    // Every post stamps the header; the calendar is worked out once a second at most.
-    thread_local std::time_t computedAt = -1;
+    // Every post stamps the header; the calendar is worked out again once a second at most,
+    // timed by the steady clock: the wall clock and the time zone are costly to ask for (under
+    // Wine each asking looks at the system's time zone file).
+    thread_local bool known = false;
+    thread_local std::chrono::steady_clock::time_point computedAt;
     thread_local Date date;
-    const std::time_t now = std::time(nullptr);
-    if (now != computedAt) {
-        const files::LocalDate local = files::localDate(now);
+    const auto now = std::chrono::steady_clock::now();
+    if (!known || now - computedAt >= std::chrono::seconds(1)) {
+        const files::LocalDate local = files::localDate(std::time(nullptr));
         date = {local.year, local.month, local.day};
         computedAt = now;
+        known = true;
     }
     return date;
 }

@@ -1,5 +1,6 @@
 #include "store/field_codec.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -92,8 +93,11 @@ void writeNumberText(const dbf::Field& f, unsigned char* record, double value)
 {
     if (!std::isfinite(value))
         throw ValueError("un n\xFAmero no finito no se puede guardar");
+    // to_chars, not printf: the same digits in every locale (a desktop toolkit may set one
+    // whose decimal point is a comma), and no locale lookups per value.
     char buffer[512];
-    int n = std::snprintf(buffer, sizeof buffer, "%.*f", f.def.decimals, value);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, f.def.decimals);
+    int n = written.ec == std::errc() ? static_cast<int>(written.ptr - buffer) : -1;
     // A value that is or rounds to zero is stored "0" ("0.00"), never "-0": other engines
     // read the sign.
     if (n > 1 && buffer[0] == '-' && std::strspn(buffer + 1, "0.") == static_cast<std::size_t>(n - 1)) {
@@ -394,9 +398,13 @@ void writeInteger(const dbf::Field& f, unsigned char* record, long value)
         return;
     case 'N':
     case 'F': {
-        char buffer[64];
-        const int n = f.def.decimals > 0 ? std::snprintf(buffer, sizeof buffer, "%ld.%0*d", value, f.def.decimals, 0)
-                                         : std::snprintf(buffer, sizeof buffer, "%ld", value);
+        char buffer[300];  // a sign, 19 digits, the point and up to 255 decimals
+        char* end = std::to_chars(buffer, buffer + 24, value).ptr;
+        if (f.def.decimals > 0) {
+            *end++ = '.';
+            end = std::fill_n(end, std::min(f.def.decimals, 255), '0');
+        }
+        const int n = static_cast<int>(end - buffer);
         if (n > f.def.size)
             throw ValueError("el valor " + std::to_string(value) + " no cabe en " + std::to_string(f.def.size) +
                              " posiciones");
@@ -487,11 +495,10 @@ std::string formatNumber(double value)
     char buffer[64];
     if (value == 0)
         return "0";
-    if (std::trunc(value) == value && std::fabs(value) < 1e15)
-        std::snprintf(buffer, sizeof buffer, "%.0f", value);
-    else
-        std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
+    const auto written = std::trunc(value) == value && std::fabs(value) < 1e15
+                             ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 0)
+                             : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    return std::string(buffer, written.ptr);
 }
 
 long long roundHalfEven(double value)

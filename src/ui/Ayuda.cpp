@@ -1,5 +1,6 @@
 #include "ui/Ayuda.h"
 
+#include "ui/ContextosAyuda.h"
 #include "ui/Errores.h"
 #include "ui/Glifos.h"
 
@@ -61,15 +62,20 @@ QString TextoAyudaNoInstalada()
            QDir::toNativeSeparators(carpetas[0]) + QStringLiteral(" ni en ") + QDir::toNativeSeparators(carpetas[1]);
 }
 
+// A context without a page of its own opens the contents (context 0).
 QUrl PaginaAyuda(int contexto)
 {
-    QString pagina;
-    switch (contexto) {
-    case 1: pagina = "plantilla.html"; break;
-    case 3: pagina = "ventana-principal.html"; break;
-    default: pagina = "index.html"; break;
+    const char* pagina = nullptr;
+    const char* contenido = nullptr;
+    for (const PaginaDeContexto& p : kPaginasDeContexto) {
+        if (p.contexto == contexto)
+            pagina = p.pagina;
+        if (p.contexto == 0)
+            contenido = p.pagina;
     }
-    return QUrl::fromLocalFile(CarpetaAyuda() + "/" + pagina);
+    if (!pagina)
+        pagina = contenido;
+    return QUrl::fromLocalFile(CarpetaAyuda() + "/" + QString::fromLatin1(pagina));
 }
 
 int ContextoAyudaDe(const QWidget* control)

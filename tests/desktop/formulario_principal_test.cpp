@@ -361,9 +361,9 @@ TEST_F(Principal, TheWholeExportWithAnHourCorrectedInTheTemplateWindow)
     };
     vista.Olvida();
     f.Clic("BImportar");
-    // The export's message is shown by the export itself, still under the hourglass.
-    EXPECT_EQ(vista.llamadas, (std::vector<std::string>{"VentanaPlantilla", "CursorEspera",
-                                                        "Mensaje Proceso finalizado (espera)", "CursorNormal",
+    // The hourglass goes before the export's message is shown.
+    EXPECT_EQ(vista.llamadas, (std::vector<std::string>{"VentanaPlantilla", "CursorEspera", "CursorNormal",
+                                                        "Mensaje Proceso finalizado", "CursorNormal",
                                                         "Habilita BImportar 0", "Habilita BExportar 0", "Cierra"}));
     EXPECT_EQ(f.estado().EstadoTransformacion, 1);
     EXPECT_TRUE(CarpetaLibre());

@@ -283,6 +283,8 @@ private slots:
         QVERIFY(paginas.contains("index.html"));
         QVERIFY(paginas.contains(ui::PaginaAyuda(1).fileName()));
         QVERIFY(paginas.contains(ui::PaginaAyuda(3).fileName()));
+        // A context without a page of its own opens the contents.
+        QCOMPARE(ui::PaginaAyuda(7), ui::PaginaAyuda(0));
         const QRegularExpression enlace(QStringLiteral("href=\"([^\"#:]+)\""));
         for (const QString& pagina : paginas) {
             const QString html = QString::fromUtf8(prueba::LeeArchivo(carpeta.filePath(pagina)));

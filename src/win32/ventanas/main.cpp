@@ -3,6 +3,7 @@
 // window handle, "--unidad-c DIR" first as the other programs take it.
 #include "app/core/lanzamiento.h"
 #include "files/win32.h"
+#include "win32/ventanas/ayuda_programa.h"
 #include "win32/ventanas/dialogos.h"
 #include "win32/ventanas/mensajes.h"
 #include "win32/ventanas/ventana_principal.h"
@@ -31,6 +32,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         ventanas::Error(nullptr, "uso: TransOrbelinZARE [--unidad-c DIR] [importar|exportar VENTANA]");
         return 64;
     }
+    // The help viewer is loaded as the program starts.
+    ventanas::PreparaAyuda();
     try {
         ventanas::VentanaPrincipal MForm(parametros);
         MForm.Muestra();
