@@ -5,6 +5,7 @@
 //   conductor EXE importa UNIDAD_C CARPETA NIVELES.csv
 //   conductor EXE exporta UNIDAD_C CARPETA HORA TEXTO
 //   conductor EXE incrusta UNIDAD_C CARPETA
+//   conductor EXE ayuda UNIDAD_C CARPETA ZARE.CHM
 //   conductor EXE capturas UNIDAD_C CARPETA MARCAS    (for scripts/capturas-windows)
 // EXE is a copy of the program in a folder of its own, where its "Orbelin.ini" goes.
 #include "desktop/controles.h"
@@ -525,6 +526,71 @@ void Incrusta()
     }
 }
 
+// A window of the program owned by `dueno` other than a message box: the help viewer's.
+HWND VentanaDeAyuda(const Programa& p, HWND dueno)
+{
+    struct Busca {
+        DWORD pid;
+        HWND dueno;
+        HWND hallada;
+    } b{p.pi.dwProcessId, dueno, nullptr};
+    EnumWindows([](HWND h, LPARAM l) -> BOOL {
+        auto* b = reinterpret_cast<Busca*>(l);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        wchar_t c[64] = L"";
+        GetClassNameW(h, c, 64);
+        if (pid == b->pid && GetWindow(h, GW_OWNER) == b->dueno && std::wstring(c) != L"#32770") {
+            b->hallada = h;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&b));
+    return b.hallada;
+}
+
+// F1 and "F1 AYUDA": without ZARE.CHM beside the program the error box names it; with it, the
+// help viewer opens for the window F1 was pressed in, the modal template window included.
+void Ayuda(const std::wstring& chm)
+{
+    const desktop::Ventana& d = desktop::VentanaPrincipal();
+    const std::wstring destino = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ZARE.CHM";
+    DeleteFileW(destino.c_str());
+    Programa p;
+    if (!p.Arranca(L""))
+        return Falla("the program does not start");
+    HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+    if (!v)
+        return Falla("no main window");
+    PostMessageW(Control(v, d, "BClose"), WM_KEYDOWN, VK_F1, 1);
+    const std::string sinAyuda = AceptaCaja(p);
+    Comprueba(sinAyuda.find("ZARE.CHM") != std::string::npos, "F1 without the help file: '" + sinAyuda + "'");
+
+    if (!CopyFileW(chm.c_str(), destino.c_str(), FALSE))
+        return Falla("ZARE.CHM cannot be copied beside the program");
+    Pulsa(Control(v, d, "Button1"));
+    HWND ayuda = nullptr;
+    Comprueba(Espera([&] { return (ayuda = VentanaDeAyuda(p, v)) != nullptr; }, 10000),
+              "\"F1 AYUDA\" opens the help viewer for the main window");
+    Comprueba(!CajaMensaje(p), "\"F1 AYUDA\" with the help file: no message");
+
+    Pulsa(Control(v, d, "BImportar"));
+    HWND plantilla = p.EsperaVentana(ventanas::kClasePlantilla);
+    if (!plantilla)
+        return Falla("no template window");
+    PostMessageW(Control(plantilla, desktop::VentanaPlantilla(), "PlantiHorDBGrid"), WM_KEYDOWN, VK_F1, 1);
+    HWND ayudaModal = nullptr;
+    Comprueba(Espera([&] { return (ayudaModal = VentanaDeAyuda(p, plantilla)) != nullptr; }, 10000),
+              "F1 in the template window opens the help viewer for it");
+    Comprueba(ayudaModal && IsWindowEnabled(ayudaModal), "the help viewer takes input while the template window is open");
+    // The export then runs on a work folder without the imported tables: its error box.
+    PostMessageW(plantilla, WM_CLOSE, 0, 0);
+    const std::string fin = AceptaCaja(p, 60000);
+    Comprueba(fin.find("GRUPOST") != std::string::npos, "the export after the template window: '" + fin + "'");
+    PostMessageW(v, WM_CLOSE, 0, 0);
+    Comprueba(p.Termina(), "the close ends the program with the help open");
+}
+
 // Hands a state of the program over for its picture: writes MARCAS\NN-NOMBRE.listo with the
 // window's place on the screen and waits until the picture's taker writes NN-NOMBRE.hecho.
 void Fotografia(const std::wstring& marcas, const std::wstring& nombre, HWND ventana)
@@ -613,6 +679,8 @@ int wmain(int argc, wchar_t** argv)
         Exporta(_wtoi(argv[5]), files::win32::narrow(argv[6]));
     else if (caso == L"capturas" && argc == 6)
         Capturas(argv[5]);
+    else if (caso == L"ayuda" && argc == 6)
+        Ayuda(argv[5]);
     else if (caso == L"incrusta")
         Incrusta();
     else

@@ -5,9 +5,10 @@
 # must be the bytes the Linux command-line program writes from the same input (the corrected
 # template handed to it). Then the launches with a window handle: embedded in a host window
 # the driver makes, the host destroyed, "exportar 0", an unwritable record, a bad handle.
-#   ventanas.sh CONDUCTOR.exe TransOrbelinZARE.exe LINUX_TRANSORBELIN DBFCHECK SOURCE_DIR
+# Last, F1 and "F1 AYUDA" without the help file and with it (when the build made ZARE.CHM).
+#   ventanas.sh CONDUCTOR.exe TransOrbelinZARE.exe LINUX_TRANSORBELIN DBFCHECK SOURCE_DIR [ZARE.CHM]
 set -euo pipefail
-conductor=$1 programa=$2 linux=$3 dbfcheck=$4 source=$5
+conductor=$1 programa=$2 linux=$3 dbfcheck=$4 source=$5 chm=${6:-}
 raiz=$(mktemp -d)
 [ -n "${VENTANAS_CONSERVA:-}" ] || trap 'rm -rf "$raiz"' EXIT
 falla() { echo "ventanas.sh: $*" >&2; exit 1; }
@@ -18,7 +19,7 @@ windows() { printf 'Z:%s' "${1//\//\\}"; }
 mkdir -p "$raiz/programa"
 cp "$programa" "$raiz/programa/TransOrbelinZARE.exe"
 exe=$(windows "$raiz/programa/TransOrbelinZARE.exe")
-for lado in linux windows incrustado; do
+for lado in linux windows incrustado ayuda; do
   mkdir -p "$raiz/$lado/c/ZTEMP" "$raiz/$lado/zare"
   cp "$source"/samples/zare/*.csv "$raiz/$lado/zare/"
   cp "$source"/samples/orbelin/SOLUC.DBF "$source"/samples/orbelin/DIASHORAST.DBF "$raiz/$lado/c/ZTEMP/"
@@ -55,3 +56,9 @@ echo "ventanas.sh: $comparados tables and indexes and HORARIO.CSV the same throu
 
 i=$raiz/incrustado
 "$wine_run" "$conductor" "$exe" incrusta "$(windows "$i/c")" "$(windows "$i/zare")" || falla "the launch modes failed"
+
+if [ -n "$chm" ]; then
+  a=$raiz/ayuda
+  "$wine_run" "$conductor" "$exe" ayuda "$(windows "$a/c")" "$(windows "$a/zare")" "$(windows "$chm")" ||
+    falla "the help of the windows failed"
+fi
