@@ -11,6 +11,7 @@
 #include "win32/ventanas/fuente_rejilla.h"
 #include "win32/ventanas/identificadores.h"
 
+#include <stdexcept>
 #include <tuple>
 
 namespace ventanas {
@@ -67,6 +68,8 @@ ControlesWin32::ControlesWin32(HWND ventana, const desktop::Ventana& d)
         switch (c.clase) {
         case desktop::Clase::PanelDegradado: {
             auto* panel = controles::PanelDegradado::Crea(padre, id, x, y, an, al);
+            if (!panel)
+                break;
             if (c.colorMedio == desktop::kSinColor)
                 panel->ponColores(c.color, c.color, c.color);
             else
@@ -96,14 +99,28 @@ ControlesWin32::ControlesWin32(HWND ventana, const desktop::Ventana& d)
             if (c.porDefecto)
                 SetWindowLongPtrW(w, GWL_STYLE, GetWindowLongPtrW(w, GWL_STYLE) | BS_DEFPUSHBUTTON);
             break;
-        case desktop::Clase::ListaCarpetas:
-            w = controles::ListaCarpetas::Crea(padre, id, x, y, an, al)->hwnd();
+        case desktop::Clase::ListaCarpetas: {
+            auto* lista = controles::ListaCarpetas::Crea(padre, id, x, y, an, al);
+            if (!lista)
+                break;
+            if (c.color != desktop::kSinColor)
+                lista->ponColorFondo(c.color);
+            w = lista->hwnd();
             break;
-        case desktop::Clase::SelectorUnidades:
-            w = controles::SelectorUnidades::Crea(padre, id, x, y, an, al)->hwnd();
+        }
+        case desktop::Clase::SelectorUnidades: {
+            auto* unidades = controles::SelectorUnidades::Crea(padre, id, x, y, an, al);
+            if (!unidades)
+                break;
+            if (c.color != desktop::kSinColor)
+                unidades->ponColorFondo(c.color);
+            w = unidades->hwnd();
             break;
+        }
         case desktop::Clase::Rejilla: {
             auto* r = controles::RejillaDatos::Crea(padre, id, x, y, an, al);
+            if (!r)
+                break;
             const desktop::DescripcionRejilla& g = c.rejilla;
             r->ponColumnasFijas(g.columnasFijas);
             r->ponLineasTitulo(g.lineasTitulo);
@@ -120,11 +137,12 @@ ControlesWin32::ControlesWin32(HWND ventana, const desktop::Ventana& d)
             break;
         }
         case desktop::Clase::Navegador:
-            w = controles::NavegadorDatos::Crea(padre, id, x, y, an, al)->hwnd();
+            if (auto* navegador = controles::NavegadorDatos::Crea(padre, id, x, y, an, al))
+                w = navegador->hwnd();
             break;
         }
         if (!w)
-            continue;
+            throw std::runtime_error("No se pudo crear el control " + c.nombre);
         // The label's colour is drawn by the label; a button's text by Windows.
         ShowWindow(w, c.visible ? SW_SHOWNA : SW_HIDE);
         controles_[c.nombre] = w;
