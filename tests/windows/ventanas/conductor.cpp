@@ -24,6 +24,7 @@
 namespace {
 
 int fallos = 0;
+std::string botonCaja;  // the OK button's text of the last message box answered
 std::wstring exe, unidadC, carpeta;
 
 void Falla(const std::string& que)
@@ -205,6 +206,7 @@ std::string AceptaCaja(const Programa& p, DWORD ms = 30000)
         return {};
     const std::string texto = TextoCaja(caja);
     const std::string titulo = Texto(caja);
+    botonCaja = Texto(GetDlgItem(caja, IDOK));
     Comprueba(titulo == "TransOrbelosZARECSV", "message box titled '" + titulo + "'");
     PostMessageW(caja, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(caja, IDOK)));
     Espera([&] { return !IsWindow(caja); }, 10000);
@@ -340,6 +342,7 @@ void Importa(const std::wstring& niveles)
     Pulsa(Control(v, d, "BitBtn2"));
     const std::string fin = AceptaCaja(p, 120000);
     Comprueba(fin == "Proceso finalizado", "the import ended with '" + fin + "'");
+    Comprueba(botonCaja == "Aceptar", "the message's button is \"Aceptar\", not '" + botonCaja + "'");
     Comprueba(!IsWindowVisible(panel2), "the course screen hidden after the run");
     Comprueba(Espera([&] { return !IsWindowEnabled(Control(v, d, "BImportar")); }, 5000),
               "the export button disabled after the import");
