@@ -661,6 +661,23 @@ void Capturas(const std::wstring& marcas)
         Tecla(rejilla, VK_DOWN);
         Tecla(rejilla, VK_RIGHT);
         Fotografia(marcas, L"5-plantilla", plantilla);
+        // "Aceptar": the export runs and ends with its message over the main window.
+        Pulsa(Control(plantilla, desktop::VentanaPlantilla(), "BitBtn2"));
+        HWND caja = nullptr;
+        if (!Espera([&] { return (caja = CajaMensaje(p)) != nullptr && IsWindowVisible(caja); }, 60000))
+            return Falla("no closing message");
+        RECT r, rc;
+        GetWindowRect(v, &r);
+        GetWindowRect(caja, &rc);
+        UnionRect(&r, &r, &rc);
+        Espera([] { return false; }, 700);
+        const std::wstring base = marcas + L"\\6-exportado";
+        if (FILE* f = _wfopen((base + L".listo").c_str(), L"w")) {
+            std::fprintf(f, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+            std::fclose(f);
+        }
+        Espera([&] { return GetFileAttributesW((base + L".hecho").c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+        AceptaCaja(p);
     }
 }
 
