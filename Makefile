@@ -6,7 +6,7 @@ WIN_BUILD  := build/windows
 GEN        := -G Ninja
 JOBS       ?= 2
 
-.PHONY: all deps build test run demo bench fuzz clean screenshots install deb windows
+.PHONY: all deps build test run demo bench fuzz clean screenshots screenshots-windows install deb windows
 
 all: build
 
@@ -48,6 +48,10 @@ run: build
 	  echo "make run: there is no display (DISPLAY and WAYLAND_DISPLAY are unset); running make demo instead"; \
 	  $(MAKE) --no-print-directory demo; \
 	fi
+
+# The same pictures of the Windows program under Wine, for the README.
+screenshots-windows: windows
+	scripts/capturas-windows $(WIN_BUILD) docs/screenshots/windows
 
 # Pictures of the main window, the call panel, the course screen and the template window,
 # taken under Xvfb with a window manager for the frames, for the README.

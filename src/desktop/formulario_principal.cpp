@@ -73,7 +73,9 @@ void FormularioPrincipal::AplicaLanzamiento(const std::vector<std::string>& para
         vista_.Error(store::errorReport(std::runtime_error(lanzamiento.error)));
         return;
     }
-    vista_.Incrusta(lanzamiento.ventana);
+    // A handle that names no window is the system's error: the program runs by itself.
+    if (!Protege(vista_, [&] { vista_.Incrusta(lanzamiento.ventana); }))
+        return;
     estado_.ModoLanzamiento = lanzamiento.ModoLanzamiento;
     // The panel left fills the upper area.
     const Ventana& v = VentanaPrincipal();

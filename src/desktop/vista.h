@@ -37,7 +37,8 @@ public:
     // The folder the folder list shows, as the system writes it.
     virtual std::string CarpetaElegida() = 0;
     // Makes the window a borderless child of the host's window at (2, 2) of its client area;
-    // handle 0 leaves it borderless at (2, 2) of the screen.
+    // handle 0 leaves it borderless at (2, 2) of the screen. A handle that names no window
+    // throws the system's error, the window left as it was.
     virtual void Incrusta(std::uint32_t ventana) = 0;
     // Shows the template window modally and returns when it has closed, however it closed.
     virtual void VentanaPlantilla() = 0;

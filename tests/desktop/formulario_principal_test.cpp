@@ -132,6 +132,16 @@ TEST_F(Principal, LaunchModesFromTheCommandLine)
         EXPECT_EQ(f.estado().ModoLanzamiento, 0);
         EXPECT_EQ(v.llamadas, std::vector<std::string>{"Error '$0x1A' no es un valor entero v\xE1lido."});
     }
+    {
+        SCOPED_TRACE("a handle that names no window: the system's message, then stand-alone with both panels");
+        VistaPrueba v;
+        v.falloIncrusta = "Invalid window handle";
+        desktop::FormularioPrincipal f(v);
+        f.AplicaLanzamiento({"importar", "1"});
+        EXPECT_EQ(f.estado().ModoLanzamiento, 0);
+        EXPECT_EQ(v.llamadas, (std::vector<std::string>{"Incrusta 1", "CursorNormal", "Error Invalid window handle."}));
+        EXPECT_TRUE(f.AlCerrar());
+    }
 }
 
 TEST_F(Principal, TheResultRecordIsWrittenAtCloseOnlyWhenEmbedded)

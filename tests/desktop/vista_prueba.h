@@ -13,6 +13,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ public:
     std::deque<bool> respuestas;        // answers to Pregunta; "Aceptar" when empty
     std::function<void()> alPlantilla;  // what the user does in the template window
     int esperas = 0;                    // wait cursors set and not yet put back
+    std::string falloIncrusta;          // the system's error for a handle that names no window
 
     void Muestra(const std::string& c, bool v) override { anota("Muestra " + c + (v ? " 1" : " 0")); }
     void Habilita(const std::string& c, bool h) override { anota("Habilita " + c + (h ? " 1" : " 0")); }
@@ -52,7 +54,12 @@ public:
     void Cierra() override { anota("Cierra"); }
     void Ayuda(const std::string& a, int c) override { anota("Ayuda " + a + " " + std::to_string(c)); }
     std::string CarpetaElegida() override { return carpeta; }
-    void Incrusta(std::uint32_t v) override { anota("Incrusta " + std::to_string(v)); }
+    void Incrusta(std::uint32_t v) override
+    {
+        anota("Incrusta " + std::to_string(v));
+        if (!falloIncrusta.empty())
+            throw std::runtime_error(falloIncrusta);
+    }
     void VentanaPlantilla() override
     {
         anota("VentanaPlantilla");

@@ -2,6 +2,7 @@
 
 #include "files/folders.h"
 #include "files/win32.h"
+#include "win32/controles/colores.h"
 #include "win32/controles/fuente.h"
 #include "win32/controles/glifos.h"
 
@@ -89,6 +90,8 @@ ListaCarpetas::~ListaCarpetas()
         DestroyIcon(abierta_);
     if (cerrada_)
         DestroyIcon(cerrada_);
+    if (pincel_)
+        DeleteObject(pincel_);
 }
 
 void ListaCarpetas::CreaIconos()
@@ -213,7 +216,9 @@ void ListaCarpetas::DibujaEntrada(const DRAWITEMSTRUCT& d) const
     const Entrada& e = entradas_[d.itemID];
     const UINT dpi = DpiDe(hwnd());
     HDC dc = d.hDC;
-    FillRect(dc, &d.rcItem, GetSysColorBrush(COLOR_WINDOW));
+    HBRUSH fondo = CreateSolidBrush(ColorWindows(fondo_));
+    FillRect(dc, &d.rcItem, fondo);
+    DeleteObject(fondo);
     const int lado = Escala(16, dpi);
     const int x = d.rcItem.left + Escala(2 + e.nivel * kSangria, dpi);
     const int y = d.rcItem.top + (d.rcItem.bottom - d.rcItem.top - lado) / 2;
@@ -316,9 +321,23 @@ LRESULT CALLBACK ListaCarpetas::ProcLista(HWND hwnd, UINT mensaje, WPARAM w, LPA
     return DefSubclassProc(hwnd, mensaje, w, l);
 }
 
+void ListaCarpetas::ponColorFondo(std::uint32_t color)
+{
+    fondo_ = color;
+    if (pincel_)
+        DeleteObject(pincel_);
+    pincel_ = CreateSolidBrush(ColorWindows(color));
+    InvalidateRect(lista_, nullptr, TRUE);
+}
+
 LRESULT ListaCarpetas::Procesa(UINT mensaje, WPARAM w, LPARAM l)
 {
     switch (mensaje) {
+    case WM_CTLCOLORLISTBOX:
+        // The part of the list below its rows in the list's colour.
+        if (pincel_)
+            return reinterpret_cast<LRESULT>(pincel_);
+        break;
     case WM_CREATE: {
         CreaIconos();
         RECT r;

@@ -7,6 +7,7 @@
 
 #include "win32/controles/control.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -45,6 +46,8 @@ public:
     void muestraDirectorioActual();
 
     void ponEtiqueta(HWND etiqueta);
+    // The list's background, a Windows colour value (colores.h); the window colour by default.
+    void ponColorFondo(std::uint32_t color);
     void ponAlFallar(AlFallar f) { alFallar_ = std::move(f); }
     // Called after every change of folder; several may listen.
     void observa(AlCambiar f) { observadores_.push_back(std::move(f)); }
@@ -67,6 +70,8 @@ private:
 
     HWND lista_ = nullptr;
     HWND etiqueta_ = nullptr;
+    std::uint32_t fondo_ = 0x80000005;
+    HBRUSH pincel_ = nullptr;
     HICON abierta_ = nullptr;
     HICON cerrada_ = nullptr;
     std::string carpeta_;

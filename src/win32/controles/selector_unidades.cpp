@@ -1,6 +1,7 @@
 #include "win32/controles/selector_unidades.h"
 
 #include "files/win32.h"
+#include "win32/controles/colores.h"
 #include "win32/controles/fuente.h"
 #include "win32/controles/lista_carpetas.h"
 
@@ -103,6 +104,8 @@ SelectorUnidades::~SelectorUnidades()
 {
     for (auto& [tipo, icono] : iconos_)
         DestroyIcon(icono);
+    if (pincel_)
+        DeleteObject(pincel_);
 }
 
 void SelectorUnidades::CreaIconos()
@@ -181,7 +184,13 @@ void SelectorUnidades::elige(int fila)
 void SelectorUnidades::Dibuja(const DRAWITEMSTRUCT& d) const
 {
     const bool seleccionada = (d.itemState & ODS_SELECTED) && !(d.itemState & ODS_COMBOBOXEDIT && GetFocus() != combo_);
-    FillRect(d.hDC, &d.rcItem, GetSysColorBrush(seleccionada ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (seleccionada) {
+        FillRect(d.hDC, &d.rcItem, GetSysColorBrush(COLOR_HIGHLIGHT));
+    } else {
+        HBRUSH fondo = CreateSolidBrush(ColorWindows(fondo_));
+        FillRect(d.hDC, &d.rcItem, fondo);
+        DeleteObject(fondo);
+    }
     if (d.itemID == static_cast<UINT>(-1) || d.itemID >= unidades_.size())
         return;
     const Unidad& u = unidades_[d.itemID];
@@ -203,9 +212,22 @@ void SelectorUnidades::Dibuja(const DRAWITEMSTRUCT& d) const
         DrawFocusRect(d.hDC, &d.rcItem);
 }
 
+void SelectorUnidades::ponColorFondo(std::uint32_t color)
+{
+    fondo_ = color;
+    if (pincel_)
+        DeleteObject(pincel_);
+    pincel_ = CreateSolidBrush(ColorWindows(color));
+    InvalidateRect(combo_, nullptr, TRUE);
+}
+
 LRESULT SelectorUnidades::Procesa(UINT mensaje, WPARAM w, LPARAM l)
 {
     switch (mensaje) {
+    case WM_CTLCOLORLISTBOX:
+        if (pincel_)
+            return reinterpret_cast<LRESULT>(pincel_);
+        break;
     case WM_CREATE: {
         CreaIconos();
         RECT r;

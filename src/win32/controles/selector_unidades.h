@@ -7,6 +7,7 @@
 #include "win32/controles/control.h"
 #include "win32/controles/glifos.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ public:
     static SelectorUnidades* De(HWND hwnd);
 
     void ponLista(ListaCarpetas* lista);
+    // The background of the box and its list, a Windows colour value; the window colour by default.
+    void ponColorFondo(std::uint32_t color);
     // Reads the machine's drives again.
     void recarga();
     const std::vector<Unidad>& unidades() const { return unidades_; }
@@ -61,6 +64,8 @@ private:
     void Dibuja(const DRAWITEMSTRUCT& d) const;
 
     HWND combo_ = nullptr;
+    std::uint32_t fondo_ = 0x80000005;
+    HBRUSH pincel_ = nullptr;
     HWND lista_ = nullptr;  // the folder list's window, checked before each use
     std::vector<Unidad> unidades_;
     std::map<char, std::string> ultimaCarpeta_;
