@@ -96,8 +96,9 @@ void writeNumberText(const dbf::Field& f, unsigned char* record, double value)
     // to_chars, not printf: the same digits in every locale (a desktop toolkit may set one
     // whose decimal point is a comma), and no locale lookups per value.
     char buffer[512];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, f.def.decimals);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::fixed, f.def.decimals);
     int n = written.ec == std::errc() ? static_cast<int>(written.ptr - buffer) : -1;
+    buffer[n < 0 ? 0 : n] = '\0';  // to_chars does not end the text; the checks below read up to an end
     // A value that is or rounds to zero is stored "0" ("0.00"), never "-0": other engines
     // read the sign.
     if (n > 1 && buffer[0] == '-' && std::strspn(buffer + 1, "0.") == static_cast<std::size_t>(n - 1)) {
