@@ -4,6 +4,7 @@
 #pragma once
 
 #include "desktop/colores.h"
+#include "desktop/glifos.h"
 
 #include <string>
 #include <vector>
@@ -20,8 +21,6 @@ enum class Clase {
     Navegador,        // ten-button record navigator over a grid
 };
 
-// The small pictures on buttons and windows.
-enum class Glifo { Ninguno, Aceptar, Salir, Continuar, CarpetaAbierta };
 
 enum class Familia {
     Formulario,  // the window's own font ("MS Sans Serif", 11 pixels)

@@ -17,18 +17,6 @@ namespace ui {
 
 namespace {
 
-Glifo GlifoQt(desktop::Glifo g)
-{
-    switch (g) {
-    case desktop::Glifo::Aceptar: return Glifo::Aceptar;
-    case desktop::Glifo::Salir: return Glifo::Salir;
-    case desktop::Glifo::Continuar: return Glifo::Continuar;
-    case desktop::Glifo::CarpetaAbierta:
-    case desktop::Glifo::Ninguno: break;
-    }
-    return Glifo::CarpetaAbierta;
-}
-
 QFont FuenteDe(const desktop::Fuente& d)
 {
     QFont f = d.familia == desktop::Familia::Arial ? FuenteArial(d.pixeles, d.negrita) : FuenteMsSansSerif();
@@ -82,7 +70,7 @@ QWidget* Crea(const desktop::Control& c, QWidget* padre)
     case desktop::Clase::Boton: {
         auto* boton = new QPushButton(DeAnsi(c.texto), padre);
         if (c.glifo != desktop::Glifo::Ninguno)
-            boton->setIcon(Icono(GlifoQt(c.glifo)));
+            boton->setIcon(Icono(c.glifo));
         if (c.porDefecto) {
             boton->setDefault(true);
             boton->setAutoDefault(true);
@@ -110,7 +98,7 @@ ControlesQt::ControlesQt(QWidget* ventana, const desktop::Ventana& d) : ventana_
     ventana->setFont(FuenteMsSansSerif());
     ventana->setProperty("contextoAyuda", d.contextoAyuda);
     if (d.icono != desktop::Glifo::Ninguno)
-        ventana->setWindowIcon(Icono(GlifoQt(d.icono)));
+        ventana->setWindowIcon(Icono(d.icono));
     if (d.color != desktop::kSinColor) {
         QPalette p = ventana->palette();
         p.setColor(QPalette::Window, ColorWindows(d.color));

@@ -165,6 +165,12 @@ void Dibuja(QPainter& p, Glifo g, bool apagado)
         }
         break;
     }
+    case Glifo::Ninguno:
+        break;
+    // The drive picker of this program shows every drive as a disk.
+    case Glifo::UnidadExtraible:
+    case Glifo::UnidadCD:
+    case Glifo::UnidadRed:
     case Glifo::Unidad: {
         p.setPen(QPen(QColor(90, 90, 90), 0.9));
         p.setBrush(QColor(214, 214, 214));

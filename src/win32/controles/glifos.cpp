@@ -147,6 +147,8 @@ void Dibuja(const Lienzo& l, Glifo g, bool apagado)
     auto color = [&](COLORREF c) { return apagado ? gris : c; };
     const COLORREF verde = color(RGB(0, 128, 0));
     switch (g) {
+    case Glifo::Ninguno:
+        break;
     case Glifo::Aceptar:
         l.Linea({{2.5, 8.5}, {6.2, 12.2}, {13.5, 3.5}}, verde, 2.6);
         break;

@@ -3,33 +3,14 @@
 // drawn at the size asked for, smoothed, as a 32-bit bitmap with its alpha channel.
 #pragma once
 
+#include "desktop/glifos.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
 namespace controles {
 
-enum class Glifo {
-    Aceptar,    // green check mark
-    Salir,      // open door with an arrow
-    Continuar,  // arrow to the right
-    Primero,
-    Anterior10,
-    Anterior,
-    Siguiente,
-    Siguiente10,
-    Ultimo,
-    Editar,
-    Confirmar,
-    Cancelar,
-    Refrescar,
-    Ayuda,
-    CarpetaCerrada,
-    CarpetaAbierta,
-    Unidad,           // a fixed disk
-    UnidadExtraible,  // a removable drive
-    UnidadCD,         // a CD or DVD drive
-    UnidadRed,        // a network drive
-};
+using Glifo = desktop::Glifo;
 
 // A top-down 32-bit DIB of `lado` by `lado` pixels, premultiplied alpha; greyed when `apagado`.
 // The caller deletes it (DeleteObject).

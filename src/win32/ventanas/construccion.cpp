@@ -18,18 +18,6 @@ namespace ventanas {
 
 namespace {
 
-controles::Glifo GlifoWin32(desktop::Glifo g)
-{
-    switch (g) {
-    case desktop::Glifo::Salir: return controles::Glifo::Salir;
-    case desktop::Glifo::Continuar: return controles::Glifo::Continuar;
-    case desktop::Glifo::CarpetaAbierta: return controles::Glifo::CarpetaAbierta;
-    case desktop::Glifo::Aceptar:
-    case desktop::Glifo::Ninguno: break;
-    }
-    return controles::Glifo::Aceptar;
-}
-
 std::optional<std::uint32_t> Opcional(desktop::Color c)
 {
     if (c == desktop::kSinColor)
@@ -93,7 +81,7 @@ ControlesWin32::ControlesWin32(HWND ventana, const desktop::Ventana& d)
         }
         case desktop::Clase::Boton:
             w = controles::CreaBoton(padre, id, x, y, an, al, AnsiAUtf8(c.texto), c.glifo != desktop::Glifo::Ninguno,
-                                     GlifoWin32(c.glifo));
+                                     c.glifo);
             if (c.fuente.negrita || c.fuente.pixeles || c.fuente.familia != desktop::Familia::Formulario)
                 SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(FuenteDe(c.fuente, dpi_)), FALSE);
             if (c.porDefecto)
