@@ -62,6 +62,12 @@ void Importacion::ImportaAsignaciones()
     // are kept as a set only when the same group code comes again.
     std::unordered_map<std::string, const Curso*> primerCurso;                    // by CGRUP
     std::unordered_map<std::string, std::unordered_set<std::string>> asignadas;  // CASIG by CGRUP
+    const store::FieldRef casig = asignaciones.field("CASIG"), cgrup = asignaciones.field("CGRUP"),
+                          caula = asignaciones.field("CAULA"), turnoAsig = asignaciones.field("TURNO"),
+                          nivelAsig = asignaciones.field("NIVEL"), cursoAsig = asignaciones.field("CURSO"),
+                          grupoAsig = asignaciones.field("GRUPO"), horas = asignaciones.field("HORAS"),
+                          sesiones = asignaciones.field("SESIONES"), claveAsig = asignaciones.field("CLAVE"),
+                          claveCurso = asignaciones.field("CLAVECURSO"), ctarea = asignaciones.field("CTAREA");
     for (grupos.first(); !grupos.eof(); grupos.next()) {
         if (!csv::QuitaBlancos(grupos.asText("CODSUBGRUZARE")).empty())
             continue;
@@ -91,22 +97,22 @@ void Importacion::ImportaAsignaciones()
             if (yaAsignadas && !yaAsignadas->insert(cod).second)
                 continue;
             asignaciones.append();
-            asignaciones.setText("CASIG", cod);
-            asignaciones.setText("CGRUP", abrev);
-            asignaciones.setText("CAULA", "");
-            asignaciones.setText("TURNO", turno);
-            asignaciones.setText("NIVEL", nivel);
-            asignaciones.setText("CURSO", curso);
-            asignaciones.setText("GRUPO", grupo);
-            asignaciones.setFloat("HORAS", 4);
-            asignaciones.setText("SESIONES", "1111");
-            asignaciones.setText("CLAVE", clave);
-            asignaciones.setText("CLAVECURSO", cursoGrupo);
+            asignaciones.setText(casig, cod);
+            asignaciones.setText(cgrup, abrev);
+            asignaciones.setText(caula, "");
+            asignaciones.setText(turnoAsig, turno);
+            asignaciones.setText(nivelAsig, nivel);
+            asignaciones.setText(cursoAsig, curso);
+            asignaciones.setText(grupoAsig, grupo);
+            asignaciones.setFloat(horas, 4);
+            asignaciones.setText(sesiones, "1111");
+            asignaciones.setText(claveAsig, clave);
+            asignaciones.setText(claveCurso, cursoGrupo);
             if (materia.esTarea < 0) {
                 catalogo.first();
                 materia.esTarea = catalogo.locate("COD;ESTAREA", {materia.tarea, true}) ? 1 : 0;
             }
-            asignaciones.setText("CTAREA", materia.esTarea ? materia.tarea : "");
+            asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
             asignaciones.post();
         }
     }

@@ -62,6 +62,11 @@ std::string fieldMissing(const std::string& table, const std::string& field)
     return "La tabla " + table + " no tiene el campo " + field;
 }
 
+std::string fieldOfOtherOpening(const std::string& table, const std::string& field)
+{
+    return "El campo " + field + " no se tom\xF3 de esta apertura de la tabla " + table;
+}
+
 std::string fieldValue(const std::string& table, const std::string& field, const std::string& why)
 {
     return "Tabla " + table + ", campo " + field + ": " + why;

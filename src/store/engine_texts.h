@@ -16,6 +16,7 @@ std::string tagMissing(const std::string& table, const std::string& tag);
 std::string noActiveIndex(const std::string& table);
 std::string tagNotKept(const std::string& table, const std::string& tag);
 std::string fieldMissing(const std::string& table, const std::string& field);
+std::string fieldOfOtherOpening(const std::string& table, const std::string& field);
 std::string fieldValue(const std::string& table, const std::string& field, const std::string& why);
 std::string valueCount(const std::string& table, const std::string& fieldList, std::size_t values);
 std::string notOpen(const std::string& table);

@@ -116,6 +116,7 @@ public:
     std::string activeTag_;
 
     bool isOpen_ = false;
+    std::uint64_t layoutId_ = 0;  // this opening's, for field handles; 0 while closed
     Access access_ = Access::Shared;
     std::string folder_;
     std::string path_;
@@ -164,6 +165,7 @@ public:
     std::uint32_t flushedCount_ = 0;    // the records the file held when last read or flushed
     unsigned long aloneLocks_ = 0, aloneOpens_ = 0;  // the generations alone_ was decided at
     bool alone_ = false;
+    bool dateDue_ = false;  // gathered posts wait for their date in the header
 
     // --- helpers ---------------------------------------------------------------------------
 
@@ -273,6 +275,24 @@ public:
         if (i < 0)
             fail(texts::fieldMissing(name_, std::string(fieldName)));
         return layout_.fields[static_cast<std::size_t>(i)];
+    }
+
+    FieldRef handle(std::string_view fieldName) const
+    {
+        const dbf::Field& f = field(fieldName);
+        FieldRef ref;
+        ref.name_ = f.def.name;
+        ref.index_ = static_cast<int>(&f - layout_.fields.data());
+        ref.layout_ = layoutId_;
+        return ref;
+    }
+
+    const dbf::Field& field(const FieldRef& ref) const
+    {
+        ensureOpen();
+        if (ref.layout_ != layoutId_ || ref.index_ < 0 || static_cast<std::size_t>(ref.index_) >= layout_.fields.size())
+            fail(texts::fieldOfOtherOpening(name_, ref.name_));
+        return layout_.fields[static_cast<std::size_t>(ref.index_)];
     }
 
     unsigned char* editable()
@@ -457,6 +477,8 @@ public:
             throw;
         }
         isOpen_ = true;
+        static std::atomic<std::uint64_t> openings{0};
+        layoutId_ = ++openings;  // fields found before this opening (or in another table) do not fit
         state_ = State::Browse;
         current_ = 0;
         first();
@@ -481,6 +503,7 @@ public:
         current_ = 0;
         eof_ = bof_ = true;
         isOpen_ = false;
+        layoutId_ = 0;
     }
 
     void close()
@@ -777,11 +800,30 @@ public:
     // Bytes 1 to 7 of the header: the date of this update and, when `recordCount` is given
     // (an append), the new record count. Edits leave the count alone, so a shared open never
     // writes back a count that another open has moved on.
+    // Gathered appends leave the date to the flush that writes the header: it is the day the
+    // header reaches the file, and the clock is not asked at every post.
     void writeHeaderDate(std::optional<std::uint32_t> recordCount = std::nullopt)
     {
         unsigned char bytes[7];
+        if (recordCount && file_->gathering()) {
+            dbf::encodeDateAndCount(bytes, {}, *recordCount);
+            write(4, bytes + 3, 4);  // the header is now pending, so a flush comes
+            dateDue_ = true;
+            return;
+        }
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
         write(1, bytes, recordCount ? 7 : 3);
+    }
+
+    // The date of a gathered update, put into the header kept aside before it is written.
+    void stampDueDate()
+    {
+        if (!dateDue_)
+            return;
+        unsigned char bytes[7];
+        dbf::encodeDateAndCount(bytes, dbf::today(), 0);
+        write(1, bytes, 3);
+        dateDue_ = false;
     }
 
     [[noreturn]] void failCut() const
@@ -842,6 +884,7 @@ public:
     void flushWrites()
     {
         if (file_->pending() > 0) {
+            stampDueDate();
             files::FileStatus status;
             if (const int rc = file_->status(status))
                 fail(texts::readFailed(name_, rc));
@@ -1278,38 +1321,24 @@ long Table::recNo() const
 void Table::goTo(long recNo) { impl_->goTo(recNo); }
 void Table::deleteRecord() { namingTable(impl_->name_, [&] { impl_->deleteRecord(); }); }
 
-std::string Table::asText(std::string_view fieldName) const
+// Reading and filling one field, whether it was named or found before.
+namespace {
+
+std::string textOf(const Table::Impl& t, const dbf::Field& f)
 {
-    const dbf::Field& f = impl_->field(fieldName);
-    return impl_->withField(f, [&] { return codec::readText(f, impl_->visible()); });
+    return t.withField(f, [&] { return codec::readText(f, t.visible()); });
 }
 
-void Table::setText(std::string_view fieldName, std::string_view value)
+void setTextOf(Table::Impl& t, const dbf::Field& f, std::string_view value)
 {
-    const dbf::Field& f = impl_->field(fieldName);
-    unsigned char* rec = impl_->editable();
-    impl_->withField(f, [&] { codec::writeText(f, rec, value); });
+    unsigned char* rec = t.editable();
+    t.withField(f, [&] { codec::writeText(f, rec, value); });
 }
 
-long Table::asInteger(std::string_view fieldName) const
+double floatOf(const Table::Impl& t, const dbf::Field& f)
 {
-    const double value = asFloat(fieldName);
-    const dbf::Field& f = impl_->field(fieldName);
-    return impl_->withField(f, [&] { return codec::roundToLong(value); });  // too large: an engine error
-}
-
-void Table::setInteger(std::string_view fieldName, long value)
-{
-    const dbf::Field& f = impl_->field(fieldName);
-    unsigned char* rec = impl_->editable();
-    impl_->withField(f, [&] { codec::writeInteger(f, rec, value); });
-}
-
-double Table::asFloat(std::string_view fieldName) const
-{
-    const dbf::Field& f = impl_->field(fieldName);
-    return impl_->withField(f, [&]() -> double {
-        const unsigned char* rec = impl_->visible();
+    return t.withField(f, [&]() -> double {
+        const unsigned char* rec = t.visible();
         switch (codec::kindOf(f.def.type)) {
         case codec::Kind::Number:
             return codec::readNumber(f, rec).value_or(0);
@@ -1328,12 +1357,53 @@ double Table::asFloat(std::string_view fieldName) const
     });
 }
 
-void Table::setFloat(std::string_view fieldName, double value)
+long integerOf(const Table::Impl& t, const dbf::Field& f)
 {
-    const dbf::Field& f = impl_->field(fieldName);
-    unsigned char* rec = impl_->editable();
-    impl_->withField(f, [&] { codec::writeNumber(f, rec, value); });
+    const double value = floatOf(t, f);
+    return t.withField(f, [&] { return codec::roundToLong(value); });  // too large: an engine error
 }
+
+void setIntegerOf(Table::Impl& t, const dbf::Field& f, long value)
+{
+    unsigned char* rec = t.editable();
+    t.withField(f, [&] { codec::writeInteger(f, rec, value); });
+}
+
+void setFloatOf(Table::Impl& t, const dbf::Field& f, double value)
+{
+    unsigned char* rec = t.editable();
+    t.withField(f, [&] { codec::writeNumber(f, rec, value); });
+}
+
+}  // namespace
+
+FieldRef Table::field(std::string_view fieldName) const { return impl_->handle(fieldName); }
+
+std::string Table::asText(std::string_view fieldName) const { return textOf(*impl_, impl_->field(fieldName)); }
+std::string Table::asText(const FieldRef& field) const { return textOf(*impl_, impl_->field(field)); }
+
+void Table::setText(std::string_view fieldName, std::string_view value)
+{
+    setTextOf(*impl_, impl_->field(fieldName), value);
+}
+
+void Table::setText(const FieldRef& field, std::string_view value) { setTextOf(*impl_, impl_->field(field), value); }
+
+long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
+long Table::asInteger(const FieldRef& field) const { return integerOf(*impl_, impl_->field(field)); }
+
+void Table::setInteger(std::string_view fieldName, long value)
+{
+    setIntegerOf(*impl_, impl_->field(fieldName), value);
+}
+
+void Table::setInteger(const FieldRef& field, long value) { setIntegerOf(*impl_, impl_->field(field), value); }
+
+double Table::asFloat(std::string_view fieldName) const { return floatOf(*impl_, impl_->field(fieldName)); }
+double Table::asFloat(const FieldRef& field) const { return floatOf(*impl_, impl_->field(field)); }
+
+void Table::setFloat(std::string_view fieldName, double value) { setFloatOf(*impl_, impl_->field(fieldName), value); }
+void Table::setFloat(const FieldRef& field, double value) { setFloatOf(*impl_, impl_->field(field), value); }
 
 bool Table::asBool(std::string_view fieldName) const
 {

@@ -45,6 +45,22 @@ void recreateTable(const std::string& folder, const std::string& name,
                    const std::vector<FieldDef>& fields, const std::vector<IndexDef>& indexes,
                    const std::vector<std::string>& deleteFirst);
 
+// A field of an open table found once by name, for loops that read or fill it record after
+// record without looking the name up each time. It belongs to the table and the field layout it
+// was taken from: used on another table, or after the table was opened again, it is an engine
+// error, never another field's bytes.
+class FieldRef {
+public:
+    FieldRef() = default;
+    const std::string& name() const { return name_; }
+
+private:
+    friend class Table;
+    std::string name_;
+    int index_ = -1;
+    std::uint64_t layout_ = 0;  // the layout it was taken from; 0 for none
+};
+
 // An open table and its cursor. Addressed by folder and file name ("GRUPOST.DBF") or bare name
 // ("PROFT"); both are found without regard to letter case.
 //
@@ -65,6 +81,7 @@ public:
 
     const std::vector<FieldDef>& fields() const;
     int fieldIndex(std::string_view fieldName) const;  // -1 when the table has no such field
+    FieldRef field(std::string_view fieldName) const;  // a missing field is an engine error
 
     // Record state. append starts a new blank record, edit puts the current one into edit
     // mode; post writes it; cancel drops the changes. Moving away from a record being edited
@@ -98,6 +115,14 @@ public:
     bool asBool(std::string_view fieldName) const;
     void setBool(std::string_view fieldName, bool value);
     bool isBlank(std::string_view fieldName) const;
+
+    // The same through a field found once.
+    std::string asText(const FieldRef& field) const;
+    void setText(const FieldRef& field, std::string_view value);
+    long asInteger(const FieldRef& field) const;
+    void setInteger(const FieldRef& field, long value);
+    double asFloat(const FieldRef& field) const;
+    void setFloat(const FieldRef& field, double value);
 
     // Makes the first record, in the current order, whose fields (names joined by ";") equal the
     // values current. Texts compare exactly with the field as read (trailing blanks dropped).

@@ -4,9 +4,11 @@
 #include "store/table.h"
 #include "store/work_lock.h"
 
+#include "files/process.h"
 #include "store_support.h"
 #include "support/disco_envuelto.h"
 
+#include <ctime>
 #include <filesystem>
 
 using namespace store;
@@ -80,6 +82,31 @@ TEST_F(GatheredWrites, PostsReachTheFileInLargeWholePiecesAndAtTheClose)
     EXPECT_EQ(t.recordCount(), total);
     t.close();
     EXPECT_EQ(recordsOnDisk(), static_cast<std::uint32_t>(total));
+}
+
+TEST_F(GatheredWrites, AGatheredPieceIsStampedWithTheDayItIsWritten)
+{
+    // The header as an old table left it: last updated on 2 January 1990.
+    std::string bytes = readBytes(path);
+    bytes.replace(1, 3, std::string{90, 1, 2});
+    writeBytes(path, bytes);
+
+    WorkLock lock;
+    lock.take("\\ZTEMP");
+    Table t("\\ZTEMP", "ANCHA");
+    t.open(Access::Shared);
+    add(t, 1);
+    add(t, 2);
+    EXPECT_EQ(readBytes(path).substr(1, 3), (std::string{90, 1, 2})) << "nothing written yet";
+    const auto stamp = [](const files::LocalDate& d) {
+        return std::string{static_cast<char>(d.year - 1900), static_cast<char>(d.month), static_cast<char>(d.day)};
+    };
+    const std::string before = stamp(files::localDate(std::time(nullptr)));
+    t.close();
+    const std::string after = stamp(files::localDate(std::time(nullptr)));  // midnight may fall between
+    const std::string header = readBytes(path);
+    EXPECT_TRUE(header.substr(1, 3) == before || header.substr(1, 3) == after);
+    EXPECT_EQ(le32(header, 4), 2u);
 }
 
 TEST_F(GatheredWrites, AnotherOpenInThisProcessEndsTheGathering)

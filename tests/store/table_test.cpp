@@ -144,6 +144,40 @@ TEST_F(TableTest, IntegersRoundHalfToEven)
     EXPECT_DOUBLE_EQ(t.asFloat("PESO"), 1e300);
 }
 
+TEST_F(TableTest, FieldsFoundOnceActAsTheirNamesAndBelongToTheirOpening)
+{
+    recreateTable("\\ZTEMP", "OTRA.DBF", kFields, {}, {"OTRA.DBF"});
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    const FieldRef codigo = t.field("codigo"), horas = t.field("HORAS"), nlin = t.field("NLIN");
+    EXPECT_EQ(codigo.name(), "CODIGO");
+    t.append();
+    t.setText(codigo, "ABCDEFGH");  // cut to the field's 6
+    t.setFloat(horas, 2.5);
+    t.setInteger(nlin, 7);
+    expectEngineError([&] { t.setFloat(horas, 1000); }, {"PRUEBA", "HORAS", "no cabe"});
+    t.post();
+    EXPECT_EQ(t.asText("CODIGO"), "ABCDEF");
+    EXPECT_EQ(t.asText(codigo), "ABCDEF");
+    EXPECT_DOUBLE_EQ(t.asFloat(horas), 2.5);
+    EXPECT_EQ(t.asInteger(horas), 2);  // half to even, as by name
+    EXPECT_EQ(t.asInteger(nlin), 7);
+    expectEngineError([&] { t.field("NOHAY"); }, {"PRUEBA", "NOHAY"});
+
+    // Another table's field, one taken before the table was opened again, or none at all, is
+    // refused rather than read at its number.
+    Table otra("\\ZTEMP", "OTRA");
+    otra.open(Access::Exclusive);
+    otra.append();
+    expectEngineError([&] { otra.setText(codigo, "X"); }, {"OTRA", "CODIGO"});
+    t.close();
+    expectEngineError([&] { t.asText(codigo); }, {"PRUEBA"});
+    t.open(Access::Exclusive);
+    expectEngineError([&] { t.asText(codigo); }, {"PRUEBA", "CODIGO"});
+    expectEngineError([&] { t.asText(FieldRef()); }, {"PRUEBA"});
+    EXPECT_EQ(t.asText(t.field("CODIGO")), "ABCDEF");
+}
+
 TEST_F(TableTest, ValuesThatDoNotFitAreRefused)
 {
     Table t("\\ZTEMP", "PRUEBA");
