@@ -11,6 +11,12 @@ namespace files {
 
 unsigned long processId();
 
+// Lets the heap keep what it was given and be backed by large pages where the system allows
+// it: a conversion fills tens of megabytes of buffers, and on a virtual machine each first use
+// of a 4 KiB page is a costly trap. Called once, first thing in main. Does nothing on systems
+// (or allocators) where it does not apply.
+void useLargeMemoryPages();
+
 // The calendar date of a moment in local time, as the tables' headers stamp it.
 struct LocalDate {
     int year = 0, month = 0, day = 0;

@@ -46,6 +46,11 @@ int writeAll(HANDLE h, const char* data, std::size_t size)
 
 }  // namespace
 
+void useLargeMemoryPages()
+{
+    // Windows commits and uses pages its own way; nothing to ask.
+}
+
 unsigned long processId()
 {
     return GetCurrentProcessId();

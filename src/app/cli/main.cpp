@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    files::useLargeMemoryPages();
     using files::StandardStream;
     const std::vector<std::string> argumentos = files::programArguments(argc, argv);
     StandardStream salidaEstandar(StandardStream::Which::Output);

@@ -1,6 +1,7 @@
 // TransOrbelinZARE: the desktop program. Stand-alone with no parameters; embedded in the host
 // timetabling program's window with a direction word and the host's window handle.
 #include "app/core/lanzamiento.h"
+#include "files/process.h"
 #include "ui/Aplicacion.h"
 #include "ui/Ayuda.h"
 #include "ui/MainForm.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    files::useLargeMemoryPages();
     // The host passes an X11 window id: the window system must be X11 (XWayland on Wayland).
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
