@@ -156,20 +156,50 @@ struct LineaHorarioZare {
     std::string aula;
 };
 
-// The work table's records from the first, written to the file one line at a time.
-void EscribeArchivo(store::Table& horario, ArchivoHorario& archivo)
-{
-    archivo.Crea();
-    const std::vector<store::FieldDef>& campos = CamposHorario();
-    std::vector<std::string> valores(campos.size());
-    for (horario.first(); !horario.eof(); horario.next()) {
-        for (std::size_t i = 0; i < campos.size(); ++i)
-            valores[i] = campos[i].type == 'I' ? std::to_string(horario.asInteger(campos[i].name))
-                                               : horario.asText(campos[i].name);
-        archivo.AnadeLinea(LineaHorario(valores));
+// The lines of the file, one per record of the work table, made from each record as it is
+// appended (its fields as the table reads them), so that the 100 MB table is not read back.
+// They are kept until the table is whole: a failed export leaves the file as it was.
+class LineasHorario {
+public:
+    explicit LineasHorario(store::Table& horario) : horario_(horario)
+    {
+        for (const store::FieldDef& campo : CamposHorario())
+            campos_.push_back({horario.field(campo.name), campo.type == 'I'});
+        valores_.resize(campos_.size());
     }
-    archivo.Cierra();
-}
+
+    // The record being appended, before its post.
+    void AnadeRegistro()
+    {
+        for (std::size_t i = 0; i < campos_.size(); ++i)
+            valores_[i] = campos_[i].entero ? std::to_string(horario_.asInteger(campos_[i].ref))
+                                            : horario_.asText(campos_[i].ref);
+        texto_ += LineaHorario(valores_);
+        finales_.push_back(texto_.size());
+    }
+
+    void Escribe(ArchivoHorario& archivo) const
+    {
+        archivo.Crea();
+        std::size_t desde = 0;
+        for (const std::size_t final : finales_) {
+            archivo.AnadeLinea(std::string_view(texto_).substr(desde, final - desde));
+            desde = final;
+        }
+        archivo.Cierra();
+    }
+
+private:
+    struct Campo {
+        store::FieldRef ref;
+        bool entero;
+    };
+    store::Table& horario_;
+    std::vector<Campo> campos_;
+    std::vector<std::string> valores_;
+    std::string texto_;                // the lines one after another, without their ends
+    std::vector<std::size_t> finales_;  // where each line ends in texto_
+};
 
 }  // namespace
 
@@ -208,6 +238,7 @@ void Exportacion::Importar2()
     horario.open(store::Access::Shared);
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
+    LineasHorario lineasArchivo(horario);
 
     Recuerdo<std::optional<std::string>> nombresProfesor;
     Recuerdo<DatosGrupo> datosGrupo;
@@ -294,6 +325,7 @@ void Exportacion::Importar2()
             horario.setText("PROFESOR", linea.profesor);
             horario.setText("RESERVADO", "");
             horario.setText("AULA", linea.aula);
+            lineasArchivo.AnadeRegistro();
             horario.post();
             ++hora;
         }
@@ -307,7 +339,7 @@ void Exportacion::Importar2()
     diasHoras.close();
 
     ArchivoHorario archivo(estado_.CarpetaCSV);
-    EscribeArchivo(horario, archivo);
+    lineasArchivo.Escribe(archivo);
     horario.close();
 
     estado_.EstadoTransformacion = 1;

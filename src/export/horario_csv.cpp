@@ -82,7 +82,7 @@ void ArchivoHorario::Crea()
     archivo_ = std::move(archivo);
 }
 
-void ArchivoHorario::AnadeLinea(const std::string& linea)
+void ArchivoHorario::AnadeLinea(std::string_view linea)
 {
     if (!archivo_) {
         // Not created here: the file must exist already, and the lines go after its end.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace exportacion {
@@ -35,7 +36,7 @@ public:
     // Adds the line and CR LF at the end of the file. When a write fails (a full disk) the part
     // of its piece that reached the file is cut away again: the lines written before stay, and
     // the error is reported.
-    void AnadeLinea(const std::string& linea);
+    void AnadeLinea(std::string_view linea);
     // Writes what waits and closes the file. One that was deleted while being written is
     // reported as not found: its lines went nowhere.
     void Cierra();
