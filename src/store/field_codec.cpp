@@ -81,14 +81,6 @@ void civilFromDays(long long days, int& y, int& m, int& d)
     y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
 }
 
-void writeFixedText(const dbf::Field& f, unsigned char* record, std::string_view text)
-{
-    unsigned char* p = record + f.offset;
-    const std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(f.def.size));
-    std::memcpy(p, text.data(), n);
-    std::memset(p + n, ' ', static_cast<std::size_t>(f.def.size) - n);
-}
-
 void writeNumberText(const dbf::Field& f, unsigned char* record, double value)
 {
     if (!std::isfinite(value))
@@ -317,7 +309,7 @@ void writeText(const dbf::Field& f, unsigned char* record, std::string_view valu
 {
     switch (kindOf(f.def.type)) {
     case Kind::Text:
-        writeFixedText(f, record, value);
+        writeCharacters(f, record, value);
         return;
     case Kind::Number: {
         if (trimmed(value).empty()) {
@@ -352,7 +344,7 @@ void writeText(const dbf::Field& f, unsigned char* record, std::string_view valu
             digits = digits && c >= '0' && c <= '9';
         if (!t.empty() && !digits)
             throw ValueError("'" + std::string(value) + "' no es una fecha AAAAMMDD");
-        writeFixedText(f, record, t);
+        writeCharacters(f, record, t);
         return;
     }
     default:
@@ -383,7 +375,7 @@ void writeNumber(const dbf::Field& f, unsigned char* record, double value)
         return;
     default:
         if (kindOf(f.def.type) == Kind::Text) {
-            writeFixedText(f, record, formatNumber(value));
+            writeCharacters(f, record, formatNumber(value));
             return;
         }
         notWritable(f);
@@ -422,7 +414,7 @@ void writeInteger(const dbf::Field& f, unsigned char* record, long value)
         return;
     default:
         if (kindOf(f.def.type) == Kind::Text) {
-            writeFixedText(f, record, std::to_string(value));
+            writeCharacters(f, record, std::to_string(value));
             return;
         }
         notWritable(f);
@@ -439,7 +431,7 @@ void writeLogical(const dbf::Field& f, unsigned char* record, bool value)
         writeInteger(f, record, value ? 1 : 0);
         return;
     case Kind::Text:
-        writeFixedText(f, record, value ? "T" : "F");
+        writeCharacters(f, record, value ? "T" : "F");
         return;
     default:
         notWritable(f);

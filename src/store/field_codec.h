@@ -9,6 +9,7 @@
 
 #include "store/dbf_format.h"
 
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -46,6 +47,17 @@ std::optional<double> readTimestamp(const dbf::Field& f, const unsigned char* re
 // Writes, each checking that the field can hold the value (ValueError otherwise). Texts are cut
 // to the size of a character field.
 void writeBlank(const dbf::Field& f, unsigned char* record);
+
+// A character field's bytes: the text cut to the field's size, blank-filled. What writeText
+// does for a 'C' field, inline for the loops that fill records by the hundred thousand.
+inline void writeCharacters(const dbf::Field& f, unsigned char* record, std::string_view text)
+{
+    unsigned char* p = record + f.offset;
+    const std::size_t size = static_cast<std::size_t>(f.def.size);
+    const std::size_t n = text.size() < size ? text.size() : size;
+    std::memcpy(p, text.data(), n);
+    std::memset(p + n, ' ', size - n);
+}
 void writeText(const dbf::Field& f, unsigned char* record, std::string_view value);
 void writeNumber(const dbf::Field& f, unsigned char* record, double value);
 void writeInteger(const dbf::Field& f, unsigned char* record, long value);

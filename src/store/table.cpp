@@ -1387,7 +1387,15 @@ void Table::setText(std::string_view fieldName, std::string_view value)
     setTextOf(*impl_, impl_->field(fieldName), value);
 }
 
-void Table::setText(const FieldRef& field, std::string_view value) { setTextOf(*impl_, impl_->field(field), value); }
+void Table::setText(const FieldRef& field, std::string_view value)
+{
+    const dbf::Field& f = impl_->field(field);
+    if (f.def.type == 'C') {  // the usual case, without the codec's choice by type
+        codec::writeCharacters(f, impl_->editable(), value);
+        return;
+    }
+    setTextOf(*impl_, f, value);
+}
 
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
 long Table::asInteger(const FieldRef& field) const { return integerOf(*impl_, impl_->field(field)); }
