@@ -8,7 +8,9 @@
 #include "store/errors.h"
 #include "store/table.h"
 
+#include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -124,20 +126,59 @@ private:
 // What a search in a table gave, kept by the value searched: the tables do not change during
 // the export, and a timetable names the same teachers, groups and subjects again and again.
 // The first search of a value is the one that reads the table, so an error comes where it did.
+// Open addressing over one array of places, each with the value's hash and its entry: a
+// lookup reads one place and one entry, where a node-based map follows three pointers, each
+// likely a cache miss with the work table streaming through the cache.
 template <typename Resultado>
 class Recuerdo {
 public:
     template <typename Busca>
     const Resultado& De(const std::string& clave, Busca&& busca)
     {
-        auto it = vistos_.find(clave);
-        if (it == vistos_.end())
-            it = vistos_.emplace(clave, busca()).first;
-        return it->second;
+        if (lugares_.empty())
+            lugares_.resize(64);
+        const std::size_t hash = std::hash<std::string>{}(clave);
+        const std::size_t mascara = lugares_.size() - 1;
+        std::size_t i = hash & mascara;
+        for (; lugares_[i].entrada != 0; i = (i + 1) & mascara) {
+            const Entrada& e = entradas_[lugares_[i].entrada - 1];
+            if (lugares_[i].hash == hash && e.clave == clave)
+                return e.resultado;
+        }
+        entradas_.push_back({clave, busca()});  // a failed search keeps nothing
+        lugares_[i] = {hash, entradas_.size()};
+        if (entradas_.size() * 2 > lugares_.size())
+            Crece();
+        return entradas_.back().resultado;
     }
 
 private:
-    std::unordered_map<std::string, Resultado> vistos_;
+    struct Entrada {
+        std::string clave;
+        Resultado resultado;
+    };
+    struct Lugar {
+        std::size_t hash = 0;
+        std::size_t entrada = 0;  // from 1; 0 for a free place
+    };
+
+    void Crece()
+    {
+        std::vector<Lugar> antes(lugares_.size() * 2);
+        antes.swap(lugares_);
+        const std::size_t mascara = lugares_.size() - 1;
+        for (const Lugar& lugar : antes) {
+            if (lugar.entrada == 0)
+                continue;
+            std::size_t i = lugar.hash & mascara;
+            while (lugares_[i].entrada != 0)
+                i = (i + 1) & mascara;
+            lugares_[i] = lugar;
+        }
+    }
+
+    std::deque<Entrada> entradas_;  // a deque: the results handed out stay where they are
+    std::vector<Lugar> lugares_;     // a power of two, never more than half taken
 };
 
 // The group's name for the line and its course, from the first group of a code in record order.
@@ -156,9 +197,27 @@ struct LineaHorarioZare {
     std::string aula;
 };
 
+// A field of a table the export reads, found by name at its first use: a missing field is an
+// error where the first read of it was, never earlier.
+class CampoLeido {
+public:
+    explicit CampoLeido(const char* nombre) : nombre_(nombre) {}
+    const store::FieldRef& De(const store::Table& tabla)
+    {
+        if (!ref_)
+            ref_ = tabla.field(nombre_);
+        return *ref_;
+    }
+
+private:
+    const char* nombre_;
+    std::optional<store::FieldRef> ref_;
+};
+
 // The lines of the file, one per record of the work table, made from each record as it is
 // appended (its fields as the table reads them), so that the 100 MB table is not read back.
-// They are kept until the table is whole: a failed export leaves the file as it was.
+// They are kept until the table is whole, so a failed export leaves the file as it was; in
+// pieces of whole lines of the size the file is written in, so they are never moved in memory.
 class LineasHorario {
 public:
     explicit LineasHorario(store::Table& horario) : horario_(horario)
@@ -174,18 +233,20 @@ public:
         for (std::size_t i = 0; i < campos_.size(); ++i)
             valores_[i] = campos_[i].entero ? std::to_string(horario_.asInteger(campos_[i].ref))
                                             : horario_.asText(campos_[i].ref);
-        texto_ += LineaHorario(valores_);
-        finales_.push_back(texto_.size());
+        const std::string linea = LineaHorario(valores_);
+        if (trozos_.empty() || trozos_.back().size() + linea.size() + 2 > ArchivoHorario::kTamanoEscritura) {
+            trozos_.emplace_back();
+            trozos_.back().reserve(std::max(ArchivoHorario::kTamanoEscritura, linea.size() + 2));
+        }
+        trozos_.back() += linea;
+        trozos_.back() += "\r\n";
     }
 
     void Escribe(ArchivoHorario& archivo) const
     {
         archivo.Crea();
-        std::size_t desde = 0;
-        for (const std::size_t final : finales_) {
-            archivo.AnadeLinea(std::string_view(texto_).substr(desde, final - desde));
-            desde = final;
-        }
+        for (const std::string& trozo : trozos_)
+            archivo.AnadeLineas(trozo);
         archivo.Cierra();
     }
 
@@ -197,8 +258,7 @@ private:
     store::Table& horario_;
     std::vector<Campo> campos_;
     std::vector<std::string> valores_;
-    std::string texto_;                // the lines one after another, without their ends
-    std::vector<std::size_t> finales_;  // where each line ends in texto_
+    std::vector<std::string> trozos_;  // whole lines with their ends
 };
 
 }  // namespace
@@ -244,17 +304,24 @@ void Exportacion::Importar2()
     Recuerdo<DatosGrupo> datosGrupo;
     Recuerdo<std::optional<std::string>> abreviaturasMateria;  // by subject, a 0 byte, course
 
+    CampoLeido campoDia("DIA"), campoAsig("ASIG"), campoProf("PROF"), campoGrupo("CODGRUPO"), campoAula("AULA"),
+        campoHora("HORA"), campoSesiones("SESIONES");
+    const store::FieldRef nlin = horario.field("NLIN"), diasem = horario.field("DIASEM"),
+                          horaini = horario.field("HORAINI"), grupoSubgru = horario.field("GRUPO_SUBGRU"),
+                          materiaHorario = horario.field("MATERIA"), profesorHorario = horario.field("PROFESOR"),
+                          reservado = horario.field("RESERVADO"), aulaHorario = horario.field("AULA");
+
     long numeroLinea = 0;
     for (; !soluc.eof(); soluc.next()) {
-        const long dia = soluc.asInteger("DIA");
+        const long dia = soluc.asInteger(campoDia.De(soluc));
         if (dia == 0)
             continue;
         LineaHorarioZare linea;
-        const std::string asignatura = soluc.asText("ASIG");
-        const std::string profesor = soluc.asText("PROF");
-        const std::string codigoGrupo = soluc.asText("CODGRUPO");
-        linea.aula = soluc.asText("AULA");
-        long hora = soluc.asInteger("HORA");
+        const std::string asignatura = soluc.asText(campoAsig.De(soluc));
+        const std::string profesor = soluc.asText(campoProf.De(soluc));
+        const std::string codigoGrupo = soluc.asText(campoGrupo.De(soluc));
+        linea.aula = soluc.asText(campoAula.De(soluc));
+        long hora = soluc.asInteger(campoHora.De(soluc));
         linea.dia = NombreDia(dia);
 
         const std::optional<std::string>& nombre = nombresProfesor.De(profesor, [&]() -> std::optional<std::string> {
@@ -266,7 +333,7 @@ void Exportacion::Importar2()
             continue;
         linea.profesor = *nombre;
 
-        long lineas = soluc.asInteger("SESIONES");
+        long lineas = soluc.asInteger(campoSesiones.De(soluc));
 
         // The first group of that code in record order; none leaves group and course empty.
         const DatosGrupo& datos = datosGrupo.De(codigoGrupo, [&] {
@@ -293,12 +360,12 @@ void Exportacion::Importar2()
 
         // A fractional number of hours is one line whose start time is that of its slot in
         // DIASHORAST, which counts two slots per teaching hour.
-        const float sesiones = static_cast<float>(soluc.asFloat("SESIONES"));
+        const float sesiones = static_cast<float>(soluc.asFloat(campoSesiones.De(soluc)));
         const bool fraccionaria = TieneFraccion(sesiones);
         if (fraccionaria) {
             lineas = 1;
             // A float with a fraction is far from the ends of the integers.
-            const float horaExacta = static_cast<float>(soluc.asFloat("HORA"));
+            const float horaExacta = static_cast<float>(soluc.asFloat(campoHora.De(soluc)));
             const std::optional<long> franja = TieneFraccion(horaExacta)
                                                    ? 2 * static_cast<long>(std::trunc(horaExacta))
                                                    : FranjaDeHora(hora);
@@ -317,14 +384,14 @@ void Exportacion::Importar2()
             }
             ++numeroLinea;
             horario.append();
-            horario.setInteger("NLIN", numeroLinea);
-            horario.setText("DIASEM", linea.dia);
-            horario.setText("HORAINI", linea.horaInicio);
-            horario.setText("GRUPO_SUBGRU", linea.grupo);
-            horario.setText("MATERIA", linea.materia);
-            horario.setText("PROFESOR", linea.profesor);
-            horario.setText("RESERVADO", "");
-            horario.setText("AULA", linea.aula);
+            horario.setInteger(nlin, numeroLinea);
+            horario.setText(diasem, linea.dia);
+            horario.setText(horaini, linea.horaInicio);
+            horario.setText(grupoSubgru, linea.grupo);
+            horario.setText(materiaHorario, linea.materia);
+            horario.setText(profesorHorario, linea.profesor);
+            horario.setText(reservado, "");
+            horario.setText(aulaHorario, linea.aula);
             lineasArchivo.AnadeRegistro();
             horario.post();
             ++hora;

@@ -84,23 +84,36 @@ void ArchivoHorario::Crea()
 
 void ArchivoHorario::AnadeLinea(std::string_view linea)
 {
-    if (!archivo_) {
-        // Not created here: the file must exist already, and the lines go after its end.
-        std::unique_ptr<files::File> archivo;
-        if (const int error = files::fileSystem().open(ruta_, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, archivo))
-            FalloDeArchivo(error);
-        if (!archivo->writable())
-            FalloDeArchivo(EACCES);
-        files::FileStatus estado;
-        if (const int error = archivo->status(estado))
-            FalloDeArchivo(error);
-        archivo_ = std::move(archivo);
-        fin_ = estado.size;
-    }
+    AbreSiFalta();
     pendiente_ += linea;
     pendiente_ += "\r\n";
     if (pendiente_.size() >= kTamanoEscritura)
         Vuelca();
+}
+
+void ArchivoHorario::AnadeLineas(std::string_view lineas)
+{
+    AbreSiFalta();
+    pendiente_ += lineas;
+    if (pendiente_.size() >= kTamanoEscritura)
+        Vuelca();
+}
+
+void ArchivoHorario::AbreSiFalta()
+{
+    if (archivo_)
+        return;
+    // Not created here: the file must exist already, and the lines go after its end.
+    std::unique_ptr<files::File> archivo;
+    if (const int error = files::fileSystem().open(ruta_, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, archivo))
+        FalloDeArchivo(error);
+    if (!archivo->writable())
+        FalloDeArchivo(EACCES);
+    files::FileStatus estado;
+    if (const int error = archivo->status(estado))
+        FalloDeArchivo(error);
+    archivo_ = std::move(archivo);
+    fin_ = estado.size;
 }
 
 void ArchivoHorario::Vuelca()

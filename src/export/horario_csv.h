@@ -37,6 +37,8 @@ public:
     // of its piece that reached the file is cut away again: the lines written before stay, and
     // the error is reported.
     void AnadeLinea(std::string_view linea);
+    // The same for lines that come with their CR LF already, any number of them.
+    void AnadeLineas(std::string_view lineas);
     // Writes what waits and closes the file. One that was deleted while being written is
     // reported as not found: its lines went nowhere.
     void Cierra();
@@ -47,6 +49,7 @@ public:
     static constexpr std::size_t kTamanoEscritura = 256 * 1024;
 
 private:
+    void AbreSiFalta();
     void Vuelca();
 
     std::string carpeta_;
