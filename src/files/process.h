@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@
 namespace files {
 
 unsigned long processId();
+
+// Milliseconds of a steady clock that may lag a tick behind (a few milliseconds), cheap enough
+// to ask at every post: Linux's coarse monotonic clock, Windows's tick count.
+std::int64_t coarseMilliseconds();
 
 // Lets the heap keep what it was given and be backed by large pages where the system allows
 // it: a conversion fills tens of megabytes of buffers, and on a virtual machine each first use

@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 
 #if defined(__linux__) && defined(__GLIBC__)
@@ -51,6 +52,18 @@ void useLargeMemoryPages()
     std::free(grow);
     mallopt(M_TOP_PAD, 0);
 #endif
+}
+
+std::int64_t coarseMilliseconds()
+{
+#ifdef CLOCK_MONOTONIC_COARSE
+    const clockid_t clock = CLOCK_MONOTONIC_COARSE;  // the last tick: no clock source read
+#else
+    const clockid_t clock = CLOCK_MONOTONIC;
+#endif
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 unsigned long processId()

@@ -51,6 +51,11 @@ void useLargeMemoryPages()
     // Windows commits and uses pages its own way; nothing to ask.
 }
 
+std::int64_t coarseMilliseconds()
+{
+    return static_cast<std::int64_t>(GetTickCount64());
+}
+
 unsigned long processId()
 {
     return GetCurrentProcessId();

@@ -33,7 +33,8 @@ UpdateStreak::~UpdateStreak()
 
 bool UpdateStreak::live() const
 {
-    return file_ && std::chrono::steady_clock::now() - started_ < kMaxHold;
+    // Asked at every post and search of a run: the coarse clock, a few milliseconds either way.
+    return file_ && files::coarseMilliseconds() - started_ < kMaxHold.count();
 }
 
 UpdateStreak::Take UpdateStreak::take(files::File& file, const files::FileStatus& identity)
@@ -71,7 +72,7 @@ UpdateStreak::Take UpdateStreak::take(files::File& file, const files::FileStatus
     process_ = self;
     device_ = identity.device;
     inode_ = identity.inode;
-    started_ = std::chrono::steady_clock::now();
+    started_ = files::coarseMilliseconds();
     std::lock_guard<std::mutex> guard(registryMutex);
     registry().push_back(this);
     return Take::Started;

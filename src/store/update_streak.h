@@ -45,7 +45,7 @@ private:
     unsigned long process_ = 0;  // the process that started the run
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
-    std::chrono::steady_clock::time_point started_;
+    std::int64_t started_ = 0;  // files::coarseMilliseconds() when the run took the lock
 };
 
 }  // namespace store
