@@ -233,12 +233,13 @@ public:
         for (std::size_t i = 0; i < campos_.size(); ++i)
             valores_[i] = campos_[i].entero ? std::to_string(horario_.asInteger(campos_[i].ref))
                                             : horario_.asText(campos_[i].ref);
-        const std::string linea = LineaHorario(valores_);
-        if (trozos_.empty() || trozos_.back().size() + linea.size() + 2 > ArchivoHorario::kTamanoEscritura) {
+        // A new piece once this one has reached the size it is written in; the line that goes
+        // beyond it stays whole in it.
+        if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
             trozos_.emplace_back();
-            trozos_.back().reserve(std::max(ArchivoHorario::kTamanoEscritura, linea.size() + 2));
+            trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
         }
-        trozos_.back() += linea;
+        AnadeLineaHorario(trozos_.back(), valores_);
         trozos_.back() += "\r\n";
     }
 

@@ -31,22 +31,27 @@ bool ArchivoOEnlace(const std::string& ruta)
 std::string LineaHorario(const std::vector<std::string>& valores)
 {
     std::string linea;
+    AnadeLineaHorario(linea, valores);
+    return linea;
+}
+
+void AnadeLineaHorario(std::string& destino, const std::vector<std::string>& valores)
+{
     std::size_t longitud = 0;
     for (const std::string& valor : valores)
         longitud += valor.size() + 3;
-    linea.reserve(longitud + 8);
+    destino.reserve(destino.size() + longitud + 8);
     for (std::size_t i = 0; i < valores.size(); ++i) {
-        linea += i == 0 ? "\"" : ",\"";
+        destino += i == 0 ? "\"" : ",\"";
         std::string_view resto = valores[i];
         for (std::size_t comilla; (comilla = resto.find('"')) != std::string_view::npos;) {
-            linea.append(resto.substr(0, comilla + 1));
-            linea += '"';
+            destino.append(resto.substr(0, comilla + 1));
+            destino += '"';
             resto.remove_prefix(comilla + 1);
         }
-        linea.append(resto);
-        linea += '"';
+        destino.append(resto);
+        destino += '"';
     }
-    return linea;
 }
 
 ArchivoHorario::ArchivoHorario(const std::string& carpeta)
