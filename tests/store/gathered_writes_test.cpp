@@ -33,6 +33,15 @@ protected:
         t.post();
     }
 
+    // Takes the work folder and posts R1 and R2 through a shared open of the table there.
+    static void openWithTwo(WorkLock& lock, Table& t)
+    {
+        lock.take("\\ZTEMP");
+        t.open(Access::Shared);
+        add(t, 1);
+        add(t, 2);
+    }
+
     // The records the file on disk holds, after checking that it is a whole table of them.
     std::uint32_t recordsOnDisk() const
     {
@@ -92,11 +101,8 @@ TEST_F(GatheredWrites, AGatheredPieceIsStampedWithTheDayItIsWritten)
     writeBytes(path, bytes);
 
     WorkLock lock;
-    lock.take("\\ZTEMP");
     Table t("\\ZTEMP", "ANCHA");
-    t.open(Access::Shared);
-    add(t, 1);
-    add(t, 2);
+    openWithTwo(lock, t);
     EXPECT_EQ(readBytes(path).substr(1, 3), (std::string{90, 1, 2})) << "nothing written yet";
     const auto stamp = [](const files::LocalDate& d) {
         return std::string{static_cast<char>(d.year - 1900), static_cast<char>(d.month), static_cast<char>(d.day)};
@@ -112,11 +118,8 @@ TEST_F(GatheredWrites, AGatheredPieceIsStampedWithTheDayItIsWritten)
 TEST_F(GatheredWrites, AnotherOpenInThisProcessEndsTheGathering)
 {
     WorkLock lock;
-    lock.take("\\ZTEMP");
     Table a("\\ZTEMP", "ANCHA");
-    a.open(Access::Shared);
-    add(a, 1);
-    add(a, 2);
+    openWithTwo(lock, a);
     EXPECT_EQ(recordsOnDisk(), 0u);
     Table b("\\ZTEMP", "ANCHA");
     b.open(Access::Shared);
@@ -130,11 +133,8 @@ TEST_F(GatheredWrites, AnotherOpenInThisProcessEndsTheGathering)
 TEST_F(GatheredWrites, LettingGoOfTheWorkFolderEndsTheGathering)
 {
     WorkLock lock;
-    lock.take("\\ZTEMP");
     Table t("\\ZTEMP", "ANCHA");
-    t.open(Access::Shared);
-    add(t, 1);
-    add(t, 2);
+    openWithTwo(lock, t);
     EXPECT_EQ(recordsOnDisk(), 0u);
     lock.release();
     add(t, 3);  // what waited is written first, then this post
