@@ -225,14 +225,20 @@ public:
         for (const store::FieldDef& campo : CamposHorario())
             campos_.push_back({horario.field(campo.name), campo.type == 'I'});
         valores_.resize(campos_.size());
+        numeros_.resize(campos_.size());
     }
 
     // The record being appended, before its post.
     void AnadeRegistro()
     {
-        for (std::size_t i = 0; i < campos_.size(); ++i)
-            valores_[i] = campos_[i].entero ? std::to_string(horario_.asInteger(campos_[i].ref))
-                                            : horario_.asText(campos_[i].ref);
+        for (std::size_t i = 0; i < campos_.size(); ++i) {
+            if (campos_[i].entero) {
+                numeros_[i] = std::to_string(horario_.asInteger(campos_[i].ref));
+                valores_[i] = numeros_[i];
+            } else {
+                valores_[i] = horario_.textView(campos_[i].ref);
+            }
+        }
         // A new piece once this one has reached the size it is written in; the line that goes
         // beyond it stays whole in it.
         if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
@@ -258,7 +264,8 @@ private:
     };
     store::Table& horario_;
     std::vector<Campo> campos_;
-    std::vector<std::string> valores_;
+    std::vector<std::string_view> valores_;  // into the record being appended, or numeros_
+    std::vector<std::string> numeros_;
     std::vector<std::string> trozos_;  // whole lines with their ends
 };
 

@@ -31,14 +31,14 @@ bool ArchivoOEnlace(const std::string& ruta)
 std::string LineaHorario(const std::vector<std::string>& valores)
 {
     std::string linea;
-    AnadeLineaHorario(linea, valores);
+    AnadeLineaHorario(linea, std::vector<std::string_view>(valores.begin(), valores.end()));
     return linea;
 }
 
-void AnadeLineaHorario(std::string& destino, const std::vector<std::string>& valores)
+void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores)
 {
     std::size_t longitud = 0;
-    for (const std::string& valor : valores)
+    for (const std::string_view valor : valores)
         longitud += valor.size() + 3;
     destino.reserve(destino.size() + longitud + 8);
     for (std::size_t i = 0; i < valores.size(); ++i) {

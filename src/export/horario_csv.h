@@ -19,7 +19,7 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // stays as it is.
 std::string LineaHorario(const std::vector<std::string>& valores);
 // The same line put at the end of `destino`.
-void AnadeLineaHorario(std::string& destino, const std::vector<std::string>& valores);
+void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores);
 
 // The file inside a folder, written through the file layer: lines are gathered and written in
 // pieces of kTamanoEscritura bytes and at the close, each piece made of whole lines, so the file

@@ -1382,6 +1382,17 @@ FieldRef Table::field(std::string_view fieldName) const { return impl_->handle(f
 std::string Table::asText(std::string_view fieldName) const { return textOf(*impl_, impl_->field(fieldName)); }
 std::string Table::asText(const FieldRef& field) const { return textOf(*impl_, impl_->field(field)); }
 
+std::string_view Table::textView(const FieldRef& field) const
+{
+    const dbf::Field& f = impl_->field(field);
+    return impl_->withField(f, [&] {
+        const codec::Kind kind = codec::kindOf(f.def.type);
+        if (kind != codec::Kind::Text && kind != codec::Kind::Date)
+            throw codec::ValueError("el campo no es de texto");
+        return codec::storedText(f, impl_->visible());
+    });
+}
+
 void Table::setText(std::string_view fieldName, std::string_view value)
 {
     setTextOf(*impl_, impl_->field(fieldName), value);

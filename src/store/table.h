@@ -118,6 +118,9 @@ public:
 
     // The same through a field found once.
     std::string asText(const FieldRef& field) const;
+    // A character or date field's text as asText reads it, without a copy: valid until the
+    // record or the cursor changes. Another type of field is an engine error.
+    std::string_view textView(const FieldRef& field) const;
     void setText(const FieldRef& field, std::string_view value);
     long asInteger(const FieldRef& field) const;
     void setInteger(const FieldRef& field, long value);

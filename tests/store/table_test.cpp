@@ -162,6 +162,13 @@ TEST_F(TableTest, FieldsFoundOnceActAsTheirNamesAndBelongToTheirOpening)
     EXPECT_DOUBLE_EQ(t.asFloat(horas), 2.5);
     EXPECT_EQ(t.asInteger(horas), 2);  // half to even, as by name
     EXPECT_EQ(t.asInteger(nlin), 7);
+    EXPECT_EQ(t.textView(codigo), "ABCDEF");  // the text as read, trailing blanks dropped
+    t.edit();
+    t.setText(codigo, "AB ");
+    EXPECT_EQ(t.textView(codigo), "AB");  // the record being edited
+    t.cancel();
+    EXPECT_EQ(t.textView(codigo), "ABCDEF");
+    expectEngineError([&] { t.textView(horas); }, {"PRUEBA", "HORAS"});
     expectEngineError([&] { t.field("NOHAY"); }, {"PRUEBA", "NOHAY"});
 
     // Another table's field, one taken before the table was opened again, or none at all, is
