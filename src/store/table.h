@@ -65,8 +65,10 @@ private:
 // ("PROFT"); both are found without regard to letter case.
 //
 // Navigation follows the current order: record order, or the active tag's order. Records marked
-// deleted are skipped. Every post writes the record, the header's record count and the index at
-// once, so the files are a valid table after each post.
+// deleted are skipped. A post writes the record, the header's record count and the index, so the
+// files are a valid table after it; while nobody else can read the table (an exclusive open, or
+// the only open of it in a work folder this process holds) posts are gathered and written in
+// large pieces, each leaving a valid table, and at the close.
 class Table {
 public:
     Table(std::string folder, std::string name);
