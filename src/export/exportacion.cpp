@@ -8,12 +8,10 @@
 #include "store/errors.h"
 #include "store/table.h"
 
-#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace exportacion {

@@ -504,6 +504,7 @@ public:
         eof_ = bof_ = true;
         isOpen_ = false;
         layoutId_ = 0;
+        dateDue_ = false;
     }
 
     void close()
@@ -799,9 +800,9 @@ public:
 
     // Bytes 1 to 7 of the header: the date of this update and, when `recordCount` is given
     // (an append), the new record count. Edits leave the count alone, so a shared open never
-    // writes back a count that another open has moved on.
-    // Gathered appends leave the date to the flush that writes the header: it is the day the
-    // header reaches the file, and the clock is not asked at every post.
+    // writes back a count that another open has moved on. Gathered appends leave the date to
+    // the flush that writes the header: it is the day the header reaches the file, and the
+    // clock is not asked at every post.
     void writeHeaderDate(std::optional<std::uint32_t> recordCount = std::nullopt)
     {
         unsigned char bytes[7];

@@ -1,7 +1,11 @@
 // Exclusive opens exclude every other open, in this process and in others; shared opens share.
 #include "store/table.h"
 
+#include "files/process.h"
 #include "store_support.h"
+
+#include <chrono>
+#include <thread>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -237,4 +241,18 @@ TEST_F(LockTest, AReaderInAnotherProcessSeesEveryPostOfARun)
         EXPECT_EQ(bytes.size(), le16(bytes, 8) + i * le16(bytes, 10) + 1u);
     }
 #endif
+}
+
+// A run of posts is timed by the coarse clock: it counts milliseconds of a clock that moves on,
+// at most a tick behind the steady one.
+TEST(CoarseClock, CountsTheMillisecondsThatPass)
+{
+    const auto steadyStart = std::chrono::steady_clock::now();
+    const std::int64_t start = files::coarseMilliseconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    const std::int64_t counted = files::coarseMilliseconds() - start;
+    const auto passed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - steadyStart).count();
+    EXPECT_GE(counted, 100);
+    EXPECT_LE(counted, passed + 20);
 }
