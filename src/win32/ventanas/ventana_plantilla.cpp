@@ -116,42 +116,6 @@ void VentanaPlantillaWin32::Pulsa(const std::string& boton)
     comportamiento_->Clic(boton);
 }
 
-void VentanaPlantillaWin32::Mensaje(const std::string& texto)
-{
-    ventanas::Mensaje(hwnd_, texto);
-}
-
-void VentanaPlantillaWin32::Error(const std::string& texto)
-{
-    ventanas::Error(hwnd_, texto);
-}
-
-bool VentanaPlantillaWin32::Pregunta(const std::string& texto)
-{
-    return ventanas::Pregunta(hwnd_, texto);
-}
-
-void VentanaPlantillaWin32::CursorEspera()
-{
-    PonCursorEspera(true);
-}
-
-void VentanaPlantillaWin32::CursorNormal()
-{
-    PonCursorEspera(false);
-}
-
-void VentanaPlantillaWin32::ConfirmaEdicion(const std::string& rejilla)
-{
-    if (auto* r = controles::RejillaDatos::De((*controles_)[rejilla]))
-        r->confirmaEdicion();
-}
-
-void VentanaPlantillaWin32::Ayuda(const std::string& archivo, int contexto)
-{
-    PideAyuda(hwnd_, archivo, contexto);
-}
-
 LRESULT CALLBACK VentanaPlantillaWin32::Procedimiento(HWND hwnd, UINT mensaje, WPARAM w, LPARAM l)
 {
     if (mensaje == WM_NCCREATE) {

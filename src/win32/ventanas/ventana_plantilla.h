@@ -7,6 +7,7 @@
 #include "desktop/vista.h"
 #include "win32/ventanas/construccion.h"
 #include "win32/ventanas/fuente_rejilla.h"
+#include "win32/ventanas/vista_win32.h"
 
 #include <windows.h>
 
@@ -15,7 +16,7 @@
 
 namespace ventanas {
 
-class VentanaPlantillaWin32 : private desktop::Vista {
+class VentanaPlantillaWin32 : private VistaWin32<desktop::Vista> {
 public:
     explicit VentanaPlantillaWin32(HWND dueno);
     ~VentanaPlantillaWin32() override;
@@ -31,25 +32,10 @@ private:
     void Termina();
     void Pulsa(const std::string& boton);
 
-    void Muestra(const std::string& control, bool visible) override { controles_->Muestra(control, visible); }
-    void Habilita(const std::string& control, bool habilitado) override { controles_->Habilita(control, habilitado); }
-    void PonLugar(const std::string& control, const desktop::Rectangulo& lugar) override
-    {
-        controles_->PonLugar(control, lugar);
-    }
-    void Mensaje(const std::string& texto) override;
-    void Error(const std::string& texto) override;
-    bool Pregunta(const std::string& texto) override;
-    void CursorEspera() override;
-    void CursorNormal() override;
-    void ConfirmaEdicion(const std::string& rejilla) override;
     void Cierra() override { Termina(); }
-    void Ayuda(const std::string& archivo, int contexto) override;
 
     HWND dueno_;
-    HWND hwnd_ = nullptr;
     std::unique_ptr<desktop::FormularioPlantilla> comportamiento_;
-    std::unique_ptr<ControlesWin32> controles_;
     std::unique_ptr<FuenteRejilla> fuente_;
     bool terminada_ = false;
 };

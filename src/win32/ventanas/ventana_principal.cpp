@@ -115,45 +115,14 @@ void VentanaPrincipal::Muestra()
 
 // ---- The view ----
 
-void VentanaPrincipal::Mensaje(const std::string& texto)
-{
-    ventanas::Mensaje(hwnd_, texto);
-}
-
 void VentanaPrincipal::Error(const std::string& texto)
 {
     ventanas::Error(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, texto);
 }
 
-bool VentanaPrincipal::Pregunta(const std::string& texto)
-{
-    return ventanas::Pregunta(hwnd_, texto);
-}
-
-void VentanaPrincipal::CursorEspera()
-{
-    PonCursorEspera(true);
-}
-
-void VentanaPrincipal::CursorNormal()
-{
-    PonCursorEspera(false);
-}
-
-void VentanaPrincipal::ConfirmaEdicion(const std::string& rejilla)
-{
-    if (auto* r = controles::RejillaDatos::De((*controles_)[rejilla]))
-        r->confirmaEdicion();
-}
-
 void VentanaPrincipal::Cierra()
 {
     SendMessageW(hwnd_, WM_CLOSE, 0, 0);
-}
-
-void VentanaPrincipal::Ayuda(const std::string& archivo, int contexto)
-{
-    PideAyuda(hwnd_, archivo, contexto);
 }
 
 std::string VentanaPrincipal::CarpetaElegida()

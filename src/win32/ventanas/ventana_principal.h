@@ -8,6 +8,7 @@
 #include "desktop/vista.h"
 #include "win32/ventanas/construccion.h"
 #include "win32/ventanas/fuente_rejilla.h"
+#include "win32/ventanas/vista_win32.h"
 
 #include <windows.h>
 
@@ -17,7 +18,7 @@
 
 namespace ventanas {
 
-class VentanaPrincipal : private desktop::VistaPrincipal {
+class VentanaPrincipal : private VistaWin32<desktop::VistaPrincipal> {
 public:
     // Creates the window, hidden, and applies the launch the parameters give.
     explicit VentanaPrincipal(const std::vector<std::string>& parametros);
@@ -34,28 +35,14 @@ private:
     void PreparaControles();
     void AnfitrionaDesaparecida();
 
-    // What the behaviour asks of the window.
-    void Muestra(const std::string& control, bool visible) override { controles_->Muestra(control, visible); }
-    void Habilita(const std::string& control, bool habilitado) override { controles_->Habilita(control, habilitado); }
-    void PonLugar(const std::string& control, const desktop::Rectangulo& lugar) override
-    {
-        controles_->PonLugar(control, lugar);
-    }
-    void Mensaje(const std::string& texto) override;
-    void Error(const std::string& texto) override;
-    bool Pregunta(const std::string& texto) override;
-    void CursorEspera() override;
-    void CursorNormal() override;
-    void ConfirmaEdicion(const std::string& rejilla) override;
+    // What the behaviour asks of this window beyond what VistaWin32 answers.
+    void Error(const std::string& texto) override;  // owned by the window only while it shows
     void Cierra() override;
-    void Ayuda(const std::string& archivo, int contexto) override;
     std::string CarpetaElegida() override;
     void Incrusta(std::uint32_t ventana) override;
     void VentanaPlantilla() override;
 
-    HWND hwnd_ = nullptr;
     std::unique_ptr<desktop::FormularioPrincipal> comportamiento_;
-    std::unique_ptr<ControlesWin32> controles_;
     std::unique_ptr<FuenteRejilla> fuenteConvocatorias_;
     std::unique_ptr<FuenteRejilla> fuenteCursos_;
     HWND anfitriona_ = nullptr;
