@@ -136,6 +136,18 @@ struct Programa {
         Espera([&] { return (h = Ventana(clase)) != nullptr && IsWindowVisible(h); });
         return h;
     }
+    // Started stand-alone: its main window once it shows, or nullptr after saying what failed.
+    HWND ArrancaSolo()
+    {
+        if (!Arranca(L"")) {
+            Falla("the program does not start");
+            return nullptr;
+        }
+        HWND v = EsperaVentana(ventanas::kClasePrincipal);
+        if (!v)
+            Falla("no main window");
+        return v;
+    }
 };
 
 std::string Texto(HWND h)
@@ -289,11 +301,9 @@ void Importa(const std::wstring& niveles)
 {
     const desktop::Ventana& d = desktop::VentanaPrincipal();
     Programa p;
-    if (!p.Arranca(L""))
-        return Falla("the program does not start");
-    HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+    HWND v = p.ArrancaSolo();
     if (!v)
-        return Falla("no main window");
+        return;
     Comprueba(Texto(v) == "Exportar e importar datos entre Orbelin y ZARE (Formato CSV)", "main window's caption");
 
     // The folder list shows the folder the program started in; the import direction reads the calls.
@@ -355,11 +365,9 @@ void Exporta(int hora, const std::string& texto)
     const desktop::Ventana& d = desktop::VentanaPrincipal();
     const desktop::Ventana& dp = desktop::VentanaPlantilla();
     Programa p;
-    if (!p.Arranca(L""))
-        return Falla("the program does not start");
-    HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+    HWND v = p.ArrancaSolo();
     if (!v)
-        return Falla("no main window");
+        return;
     Pulsa(Control(v, d, "BImportar"));
     HWND plantilla = p.EsperaVentana(ventanas::kClasePlantilla);
     if (!plantilla)
@@ -402,6 +410,14 @@ LRESULT CALLBACK ProcAnfitriona(HWND h, UINT m, WPARAM w, LPARAM l)
     return DefWindowProcW(h, m, w, l);
 }
 
+// The program's main window once it shows inside the host's window; nullptr if it never does.
+HWND EsperaIncrustada(HWND anfitriona)
+{
+    HWND v = nullptr;
+    Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr && IsWindowVisible(v); });
+    return v;
+}
+
 HWND CreaAnfitriona()
 {
     WNDCLASSW wc{};
@@ -433,8 +449,7 @@ void Incrusta()
         HWND anfitriona = CreaAnfitriona();
         Programa p;
         p.Arranca(L"IMPORTAR " + Hex(anfitriona));
-        HWND v = nullptr;
-        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr && IsWindowVisible(v); });
+        HWND v = EsperaIncrustada(anfitriona);
         if (!v) {
             Falla("embedded: no window inside the host's");
         } else {
@@ -466,8 +481,7 @@ void Incrusta()
         HWND anfitriona = CreaAnfitriona();
         Programa p;
         p.Arranca(L"exportar " + Hex(anfitriona));
-        HWND v = nullptr;
-        Espera([&] { return (v = FindWindowExW(anfitriona, nullptr, ventanas::kClasePrincipal, nullptr)) != nullptr && IsWindowVisible(v); });
+        HWND v = EsperaIncrustada(anfitriona);
         if (!v) {
             Falla("host destroyed: no window inside the host's");
         } else {
@@ -560,11 +574,9 @@ void Ayuda(const std::wstring& chm)
     const std::wstring destino = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ZARE.CHM";
     DeleteFileW(destino.c_str());
     Programa p;
-    if (!p.Arranca(L""))
-        return Falla("the program does not start");
-    HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+    HWND v = p.ArrancaSolo();
     if (!v)
-        return Falla("no main window");
+        return;
     PostMessageW(Control(v, d, "BClose"), WM_KEYDOWN, VK_F1, 1);
     const std::string sinAyuda = AceptaCaja(p);
     Comprueba(sinAyuda.find("ZARE.CHM") != std::string::npos, "F1 without the help file: '" + sinAyuda + "'");
@@ -617,11 +629,9 @@ void Capturas(const std::wstring& marcas)
     const desktop::Ventana& d = desktop::VentanaPrincipal();
     {
         Programa p;
-        if (!p.Arranca(L""))
-            return Falla("the program does not start");
-        HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+        HWND v = p.ArrancaSolo();
         if (!v)
-            return Falla("no main window");
+            return;
         Fotografia(marcas, L"1-ventana-principal", v);
         Pulsa(Control(v, d, "BExportar"));
         if (!Espera([&] { return IsWindowVisible(Control(v, d, "Panel1")); }))
@@ -646,11 +656,9 @@ void Capturas(const std::wstring& marcas)
     }
     {
         Programa p;
-        if (!p.Arranca(L""))
-            return Falla("the program does not start");
-        HWND v = p.EsperaVentana(ventanas::kClasePrincipal);
+        HWND v = p.ArrancaSolo();
         if (!v)
-            return Falla("no main window");
+            return;
         Pulsa(Control(v, d, "BImportar"));
         HWND plantilla = p.EsperaVentana(ventanas::kClasePlantilla);
         if (!plantilla)
