@@ -99,6 +99,10 @@ void ArchivoHorario::AnadeLinea(std::string_view linea)
 void ArchivoHorario::AnadeLineas(std::string_view lineas)
 {
     AbreSiFalta();
+    if (pendiente_.empty() && lineas.size() >= kTamanoEscritura) {
+        Escribe(lineas);  // a whole piece already: written as it is, not copied first
+        return;
+    }
     pendiente_ += lineas;
     if (pendiente_.size() >= kTamanoEscritura)
         Vuelca();
@@ -125,26 +129,34 @@ void ArchivoHorario::Vuelca()
 {
     if (!archivo_ || pendiente_.empty())
         return;
-    const int error = archivo_->writeAt(fin_, pendiente_.data(), pendiente_.size());
+    std::string texto;
+    texto.swap(pendiente_);  // what fails is dropped too: the lines before it stay
+    Escribe(texto);
+    texto.clear();
+    pendiente_.swap(texto);  // its room is kept for the next lines
+}
+
+// Writes whole lines after the end of the last ones. When the disk takes only part of them,
+// the whole lines it took stay and the part of a line after them is cut away again, so that
+// the file ends with a whole line.
+void ArchivoHorario::Escribe(std::string_view texto)
+{
+    const int error = archivo_->writeAt(fin_, texto.data(), texto.size());
     if (error) {
-        // The whole lines the disk took stay; the part of a line after them goes again, so that
-        // the file ends with a whole line.
         files::FileStatus estado;
         std::uint64_t llegado = 0;
         if (archivo_->status(estado) == 0 && estado.size > fin_)
-            llegado = std::min<std::uint64_t>(estado.size - fin_, pendiente_.size());
+            llegado = std::min<std::uint64_t>(estado.size - fin_, texto.size());
         std::uint64_t enteras = 0;
         if (llegado >= 2) {
-            const std::size_t finLinea = pendiente_.rfind("\r\n", static_cast<std::size_t>(llegado - 2));
-            if (finLinea != std::string::npos)
+            const std::size_t finLinea = texto.rfind("\r\n", static_cast<std::size_t>(llegado - 2));
+            if (finLinea != std::string_view::npos)
                 enteras = finLinea + 2;
         }
         archivo_->truncate(fin_ + enteras);
-        pendiente_.clear();
         FalloDeArchivo(error);
     }
-    fin_ += pendiente_.size();
-    pendiente_.clear();
+    fin_ += texto.size();
 }
 
 void ArchivoHorario::Cierra()

@@ -53,6 +53,7 @@ public:
 private:
     void AbreSiFalta();
     void Vuelca();
+    void Escribe(std::string_view texto);
 
     std::string carpeta_;
     std::string ruta_;
