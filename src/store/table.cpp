@@ -1333,6 +1333,10 @@ std::string textOf(const Table::Impl& t, const dbf::Field& f)
 void setTextOf(Table::Impl& t, const dbf::Field& f, std::string_view value)
 {
     unsigned char* rec = t.editable();
+    if (f.def.type == 'C') {  // the usual case, without the codec's choice by type
+        codec::writeCharacters(f, rec, value);
+        return;
+    }
     t.withField(f, [&] { codec::writeText(f, rec, value); });
 }
 
@@ -1399,15 +1403,7 @@ void Table::setText(std::string_view fieldName, std::string_view value)
     setTextOf(*impl_, impl_->field(fieldName), value);
 }
 
-void Table::setText(const FieldRef& field, std::string_view value)
-{
-    const dbf::Field& f = impl_->field(field);
-    if (f.def.type == 'C') {  // the usual case, without the codec's choice by type
-        codec::writeCharacters(f, impl_->editable(), value);
-        return;
-    }
-    setTextOf(*impl_, f, value);
-}
+void Table::setText(const FieldRef& field, std::string_view value) { setTextOf(*impl_, impl_->field(field), value); }
 
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
 long Table::asInteger(const FieldRef& field) const { return integerOf(*impl_, impl_->field(field)); }
