@@ -48,8 +48,12 @@ void Importacion::ImportaAsignaciones()
         std::vector<Materia*> distintas;  // the first row of each subject code, in order
     };
     std::unordered_map<std::string, Curso> porCurso;
-    for (oferta.first(); !oferta.eof(); oferta.next())
-        porCurso[oferta.asText("CODCURSO")].filas.push_back({oferta.asText("COD"), oferta.asText("CODTAREA")});
+    const store::FieldRef codCurso = oferta.field("CODCURSO"), codOferta = oferta.field("COD"),
+                          codTarea = oferta.field("CODTAREA");
+    for (oferta.first(); !oferta.eof(); oferta.next()) {
+        Curso& curso = porCurso[std::string(oferta.textView(codCurso))];
+        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea))});
+    }
     for (auto& [_, curso] : porCurso) {
         std::unordered_set<std::string> vistas;
         for (Materia& materia : curso.filas)
@@ -68,20 +72,19 @@ void Importacion::ImportaAsignaciones()
                           grupoAsig = asignaciones.field("GRUPO"), horas = asignaciones.field("HORAS"),
                           sesiones = asignaciones.field("SESIONES"), claveAsig = asignaciones.field("CLAVE"),
                           claveCurso = asignaciones.field("CLAVECURSO"), ctarea = asignaciones.field("CTAREA");
+    const store::FieldRef subgrupoDe = grupos.field("CODSUBGRUZARE"), cursoDe = grupos.field("CODCURSOZARE"),
+                          abrevDe = grupos.field("ABREV"), turnoDe = grupos.field("TURNO"),
+                          nivelDe = grupos.field("NIVEL"), cursoNumDe = grupos.field("CURSO"),
+                          grupoDe = grupos.field("GRUPO"), claveDe = grupos.field("CODGRUZARE");
+    std::string cursoGrupo;
     for (grupos.first(); !grupos.eof(); grupos.next()) {
-        if (!csv::QuitaBlancos(grupos.asText("CODSUBGRUZARE")).empty())
+        if (!csv::QuitaBlancos(grupos.textView(subgrupoDe)).empty())
             continue;
-        const std::string cursoGrupo = grupos.asText("CODCURSOZARE");
+        cursoGrupo.assign(grupos.textView(cursoDe));
         const auto materias = porCurso.find(cursoGrupo);
         if (materias == porCurso.end())
             continue;
-        // The group's values, read once for all its rows.
-        const std::string abrev = grupos.asText("ABREV");
-        const std::string turno = grupos.asText("TURNO");
-        const std::string nivel = grupos.asText("NIVEL");
-        const std::string curso = grupos.asText("CURSO");
-        const std::string grupo = grupos.asText("GRUPO");
-        const std::string clave = grupos.asText("CODGRUZARE");
+        const std::string abrev(grupos.textView(abrevDe));
         const Curso& delGrupo = materias->second;
         std::unordered_set<std::string>* yaAsignadas = nullptr;
         if (const auto antes = primerCurso.emplace(abrev, &delGrupo); !antes.second) {
@@ -91,23 +94,31 @@ void Importacion::ImportaAsignaciones()
                     conjunto->second.insert(m->cod);
             yaAsignadas = &conjunto->second;
         }
+        // The group's values go into its first row; its other rows are copies of the one
+        // before that change only the subject and its task.
+        bool primeraFila = true;
         for (Materia* fila : delGrupo.distintas) {
             Materia& materia = *fila;
             const std::string& cod = materia.cod;
             if (yaAsignadas && !yaAsignadas->insert(cod).second)
                 continue;
-            asignaciones.append();
+            if (primeraFila) {
+                asignaciones.append();
+                asignaciones.setText(cgrup, abrev);
+                asignaciones.setText(caula, "");
+                asignaciones.setText(turnoAsig, grupos.textView(turnoDe));
+                asignaciones.setText(nivelAsig, grupos.textView(nivelDe));
+                asignaciones.setText(cursoAsig, grupos.textView(cursoNumDe));
+                asignaciones.setText(grupoAsig, grupos.textView(grupoDe));
+                asignaciones.setFloat(horas, 4);
+                asignaciones.setText(sesiones, "1111");
+                asignaciones.setText(claveAsig, grupos.textView(claveDe));
+                asignaciones.setText(claveCurso, cursoGrupo);
+                primeraFila = false;
+            } else {
+                asignaciones.appendCopy();
+            }
             asignaciones.setText(casig, cod);
-            asignaciones.setText(cgrup, abrev);
-            asignaciones.setText(caula, "");
-            asignaciones.setText(turnoAsig, turno);
-            asignaciones.setText(nivelAsig, nivel);
-            asignaciones.setText(cursoAsig, curso);
-            asignaciones.setText(grupoAsig, grupo);
-            asignaciones.setFloat(horas, 4);
-            asignaciones.setText(sesiones, "1111");
-            asignaciones.setText(claveAsig, clave);
-            asignaciones.setText(claveCurso, cursoGrupo);
             if (materia.esTarea < 0) {
                 catalogo.first();
                 materia.esTarea = catalogo.locate("COD;ESTAREA", {materia.tarea, true}) ? 1 : 0;

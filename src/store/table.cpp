@@ -125,6 +125,7 @@ public:
     std::vector<FieldDef> defs_;
     mutable RecordStore records_;  // recordCount records, read from the file as needed
     std::string blank_;
+    bool autoIncrements_ = false;  // a level 7 table with an autoincrement field
     files::FileStatus known_;     // the file as last read or written (shared opens watch it)
     bool wrote_ = false;   // this open has written to the file
 
@@ -132,6 +133,10 @@ public:
     State state_ = State::Browse;
     std::string buffer_;        // the record being edited or appended
     std::string outgoing_;      // an appended record and the end-of-file byte, as written
+    // The record last appended, kept while gathering (nobody else can change it) so that
+    // appendCopy starts from it without reading it back; lastAppendedNo_ is 0 when none is kept.
+    std::string lastAppended_;
+    std::uint32_t lastAppendedNo_ = 0;
     std::uint32_t current_ = 0; // physical record number, 0 for none
     std::uint32_t beforeAppend_ = 0;
     bool eof_ = true;
@@ -354,12 +359,15 @@ public:
             fail(e.unsupported() ? texts::unsupported(name_, e.what()) : texts::damaged(name_, e.what()));
         }
         known_ = status;
+        lastAppendedNo_ = 0;
         flushedCount_ = layout_.recordCount;
         defs_.clear();
         for (const dbf::Field& f : layout_.fields)
             defs_.push_back(f.def);
         indexFieldNames();
         blank_ = codec::blankRecord(layout_);
+        autoIncrements_ = layout_.level == 7 && std::any_of(layout_.fields.begin(), layout_.fields.end(),
+                                                            [](const dbf::Field& f) { return f.def.type == '+'; });
         locateByText_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
@@ -702,6 +710,28 @@ public:
         state_ = State::Append;
     }
 
+    void appendCopy()
+    {
+        ensureOpen();
+        postPending();
+        const std::uint32_t from = current_;
+        beforeAppend_ = current_;
+        if (from == 0) {
+            buffer_ = blank_;
+        } else if (from == lastAppendedNo_ && file_->gathering()) {
+            buffer_.swap(lastAppended_);
+            lastAppendedNo_ = 0;
+        } else {
+            buffer_.assign(reinterpret_cast<const char*>(record(from)), layout_.recordLength);
+        }
+        buffer_[0] = blank_[0];  // not deleted
+        if (autoIncrements_)  // a new record numbers itself
+            for (const dbf::Field& f : layout_.fields)
+                if (f.def.type == '+')
+                    std::memcpy(buffer_.data() + f.offset, blank_.data() + f.offset, f.def.size);
+        state_ = State::Append;
+    }
+
     void edit()
     {
         ensureOpen();
@@ -778,6 +808,8 @@ public:
     // Sets the next values of autoincrement fields that the new record leaves blank.
     void fillAutoIncrements(unsigned char* rec)
     {
+        if (!autoIncrements_)
+            return;
         for (const dbf::Field& f : layout_.fields) {
             if (f.def.type != '+' || !codec::isBlank(f, rec) || layout_.level != 7)
                 continue;
@@ -877,6 +909,7 @@ public:
     {
         if (on == file_->gathering())
             return;
+        lastAppendedNo_ = 0;
         if (!on)
             flushWrites();
         file_->gather(on);
@@ -1034,12 +1067,15 @@ public:
             if (!file_->gathering())
                 mdx_->flush();
         }
+        lastAppended_.swap(buffer_);
+        lastAppendedNo_ = file_->gathering() ? recNo : 0;
         buffer_.clear();
     }
 
     void postEdit()
     {
         const std::uint32_t recNo = current_;
+        lastAppendedNo_ = 0;
         const std::string before(reinterpret_cast<const char*>(record(recNo)), layout_.recordLength);
         if (before == buffer_) {
             state_ = State::Browse;
@@ -1095,6 +1131,7 @@ public:
             fail(texts::noCurrentRecord(name_));
         checkBeforeWrite();
         const unsigned char flag = dbf::kDeleted;
+        lastAppendedNo_ = 0;
         write(recordOffset(current_), &flag, 1);
         writeHeaderDate();
         records_.flagged(current_, dbf::kDeleted);
@@ -1295,6 +1332,7 @@ int Table::fieldIndex(std::string_view fieldName) const
 }
 
 void Table::append() { impl_->append(); }
+void Table::appendCopy() { impl_->appendCopy(); }
 void Table::edit() { impl_->edit(); }
 void Table::post() { namingTable(impl_->name_, [&] { impl_->post(); }); }
 void Table::cancel() { impl_->cancel(); }

@@ -89,6 +89,10 @@ public:
     // mode; post writes it; cancel drops the changes. Moving away from a record being edited
     // or appended posts it first.
     void append();
+    // Starts a new record holding the current record's values (a blank one when none is
+    // current; an autoincrement field numbers it anew): runs of records that differ in a few
+    // fields set only those.
+    void appendCopy();
     void edit();
     void post();
     void cancel();

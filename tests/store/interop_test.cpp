@@ -242,11 +242,17 @@ TEST_F(TableInterop, DatesFloatsAutoincrementsAndTimestamps)
     s.post();
     EXPECT_EQ(s.asInteger("ID"), 42);
     EXPECT_TRUE(s.isBlank("CUANDO"));
+    s.goTo(1);
+    s.appendCopy();  // a copy carries the timestamp but numbers itself
+    s.post();
+    EXPECT_EQ(s.asInteger("ID"), 43);
+    EXPECT_EQ(s.asText("CUANDO"), "20240229103015");
     s.close();
     const std::string sello = dbfcheck("dump " + file("SELLO.DBF"));
     const auto records = dumpLines(sello, "record");
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[1].substr(0, 3), "41\t");
     EXPECT_EQ(records[2].substr(0, 3), "42\t");
-    EXPECT_EQ(static_cast<unsigned char>(readBytes(ztemp / "SELLO.DBF")[68 + 42]), 43u);
+    EXPECT_EQ(records[3].substr(0, 3), "43\t");
+    EXPECT_EQ(static_cast<unsigned char>(readBytes(ztemp / "SELLO.DBF")[68 + 42]), 44u);
 }

@@ -185,6 +185,53 @@ TEST_F(TableTest, FieldsFoundOnceActAsTheirNamesAndBelongToTheirOpening)
     EXPECT_EQ(t.asText(t.field("CODIGO")), "ABCDEF");
 }
 
+TEST_F(TableTest, ACopyStartsFromTheCurrentRecordAsItIsNow)
+{
+    for (const Access access : {Access::Exclusive, Access::Shared}) {
+        recreateTable("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {"PRUEBA.DBF"});
+        Table t("\\ZTEMP", "PRUEBA");
+        t.open(access);
+        t.appendCopy();  // nothing current: a blank record
+        EXPECT_TRUE(t.isBlank("CODIGO"));
+        t.setText("CODIGO", "A1");
+        t.setText("NOMEABREVSUBGRUZARE", "grupo");
+        t.setFloat("HORAS", 2.5);
+        t.setBool("ESTAREA", true);
+        t.post();
+        t.appendCopy();
+        t.setText("CODIGO", "A2");
+        t.post();
+        // An edit of the record just appended is what the next copy starts from.
+        t.edit();
+        t.setText("NOMEABREVSUBGRUZARE", "otro");
+        t.post();
+        t.appendCopy();
+        t.setText("CODIGO", "A3");
+        t.post();
+        // A deleted record's copy is a live record; a copy of the first carries its values.
+        t.goTo(1);
+        t.deleteRecord();
+        t.goTo(1);
+        t.appendCopy();
+        t.setText("CODIGO", "A4");
+        t.post();
+        // A cancelled copy leaves nothing.
+        t.appendCopy();
+        t.cancel();
+        t.close();
+
+        t.open(Access::Shared);
+        EXPECT_EQ(t.recordCount(), 4) << "access " << int(access);
+        std::vector<std::string> seen;
+        for (t.first(); !t.eof(); t.next())
+            seen.push_back(t.asText("CODIGO") + " " + t.asText("NOMEABREVSUBGRUZARE") + " " + t.asText("HORAS") +
+                           (t.asBool("ESTAREA") ? " T" : " F"));
+        EXPECT_EQ(seen, (std::vector<std::string>{"A2 otro 2.5 T", "A3 otro 2.5 T", "A4 grupo 2.5 T"}))
+            << "access " << int(access);
+        t.close();
+    }
+}
+
 TEST_F(TableTest, ValuesThatDoNotFitAreRefused)
 {
     Table t("\\ZTEMP", "PRUEBA");
