@@ -132,7 +132,6 @@ public:
     enum class State { Browse, Edit, Append };
     State state_ = State::Browse;
     std::string buffer_;        // the record being edited or appended
-    std::string outgoing_;      // an appended record and the end-of-file byte, as written
     // The record last appended, kept while gathering (nobody else can change it) so that
     // appendCopy starts from it without reading it back; lastAppendedNo_ is 0 when none is kept.
     std::string lastAppended_;
@@ -832,18 +831,18 @@ public:
 
     // Bytes 1 to 7 of the header: the date of this update and, when `recordCount` is given
     // (an append), the new record count. Edits leave the count alone, so a shared open never
-    // writes back a count that another open has moved on. Gathered appends leave the date to
+    // writes back a count that another open has moved on. A gathered append leaves its count
+    // with the pending writes, which put it into the header when they write it, and its date to
     // the flush that writes the header: it is the day the header reaches the file, and the
     // clock is not asked at every post.
     void writeHeaderDate(std::optional<std::uint32_t> recordCount = std::nullopt)
     {
-        unsigned char bytes[7];
         if (recordCount && file_->gathering()) {
-            dbf::encodeDateAndCount(bytes, {}, *recordCount);
-            write(4, bytes + 3, 4);  // the header is now pending, so a flush comes
+            file_->countDue(*recordCount);
             dateDue_ = true;
             return;
         }
+        unsigned char bytes[7];
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
         write(1, bytes, recordCount ? 7 : 3);
     }
@@ -1034,12 +1033,11 @@ public:
         auto* rec = reinterpret_cast<unsigned char*>(buffer_.data());
         fillAutoIncrements(rec);
         const std::uint32_t recNo = count() + 1;
-        outgoing_.assign(buffer_);
-        outgoing_ += static_cast<char>(dbf::kEndOfFile);  // the record and the new end in one write
         if (!file_->writable())
             fail(texts::readOnly(name_));
         wrote_ = true;
-        if (const int rc = file_->writeAt(recordOffset(recNo), outgoing_.data(), outgoing_.size())) {
+        // The record and the new end in one write.
+        if (const int rc = file_->writeWithEnd(recordOffset(recNo), buffer_.data(), buffer_.size(), dbf::kEndOfFile)) {
             // A full disk may have taken part of the record: the table ends where it ended.
             if (file_->truncate(recordOffset(recNo)) == 0) {
                 const unsigned char end = dbf::kEndOfFile;
@@ -1047,7 +1045,7 @@ public:
             }
             fail(texts::writeFailed(name_, rc));
         }
-        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + outgoing_.size());
+        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + buffer_.size() + 1);
         writeHeaderDate(recNo);
 
         // The record is in the file: from here on the post has happened, whatever follows.

@@ -48,6 +48,8 @@ int WriteBehind::flush()
         }
         tail_.clear();
     }
+    if (const int rc = takeDueCount())
+        return rc;
     if (headerDirty_) {
         if (const int rc = file_->writeAt(headerFrom_, header_ + headerFrom_, headerTo_ - headerFrom_))
             return rc;
@@ -56,6 +58,24 @@ int WriteBehind::flush()
         headerTo_ = 0;
     }
     return 0;
+}
+
+// Puts a count due into the header kept aside.
+int WriteBehind::takeDueCount()
+{
+    if (!countDue_)
+        return 0;
+    const unsigned char bytes[4] = {static_cast<unsigned char>(dueCount_), static_cast<unsigned char>(dueCount_ >> 8),
+                                    static_cast<unsigned char>(dueCount_ >> 16),
+                                    static_cast<unsigned char>(dueCount_ >> 24)};
+    countDue_ = false;
+    const bool wasGathering = gathering_;
+    gathering_ = true;  // into the header kept aside, whatever the gathering is now
+    const int rc = writeAt(4, bytes, sizeof bytes);
+    gathering_ = wasGathering;
+    if (rc)
+        countDue_ = true;
+    return rc;
 }
 
 int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t size)
@@ -95,6 +115,22 @@ int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t siz
     return file_->writeAt(offset, data, size);
 }
 
+int WriteBehind::writeWithEnd(std::uint64_t offset, const void* data, std::size_t size, unsigned char end)
+{
+    if (gathering_ && offset >= kHeaderBytes && (tail_.empty() || fitsTail(offset)) &&
+        (tail_.empty() || offset - tailStart_ + size + 1 >= tail_.size())) {
+        if (tail_.empty())
+            tailStart_ = offset;
+        tail_.resize(static_cast<std::size_t>(offset - tailStart_));
+        tail_.append(static_cast<const char*>(data), size);
+        tail_ += static_cast<char>(end);
+        return 0;
+    }
+    joined_.assign(static_cast<const char*>(data), size);
+    joined_ += static_cast<char>(end);
+    return writeAt(offset, joined_.data(), joined_.size());
+}
+
 void WriteBehind::overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const
 {
     if (!tail_.empty() && offset + got >= tailStart_ && offset < tailStart_ + tail_.size()) {
@@ -109,6 +145,9 @@ void WriteBehind::overlay(std::uint64_t offset, unsigned char* data, std::size_t
         if (from < to)
             std::memcpy(data + (from - offset), header_ + from, to - from);
     }
+    if (countDue_)  // newer than the header kept aside
+        for (std::uint64_t at = std::max<std::uint64_t>(offset, 4); at < std::min<std::uint64_t>(offset + size, 8); ++at)
+            data[at - offset] = static_cast<unsigned char>(dueCount_ >> (8 * (at - 4)));
 }
 
 int WriteBehind::readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got)

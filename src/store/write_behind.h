@@ -30,7 +30,15 @@ public:
     bool gathering() const { return gathering_; }
 
     // Bytes waiting to be written.
-    std::size_t pending() const { return tail_.size() + (headerDirty_ ? 1 : 0); }
+    std::size_t pending() const { return tail_.size() + (headerDirty_ || countDue_ ? 1 : 0); }
+
+    // The header's record count (bytes 4 to 7) as gathered appends leave it, put into the header
+    // when it is written rather than at every append.
+    void countDue(std::uint32_t count)
+    {
+        dueCount_ = count;
+        countDue_ = true;
+    }
 
     // Writes what is pending: the tail run, then the header. When the tail cannot be written
     // whole, the file is put back as the last flush left it (its old end restored) and the
@@ -39,6 +47,9 @@ public:
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override;
     int writeAt(std::uint64_t offset, const void* data, std::size_t size) override;
+    // Writes `size` bytes and the byte `end` just after them as one write: a record appended
+    // with the table's new end, without first copying them together when gathering.
+    int writeWithEnd(std::uint64_t offset, const void* data, std::size_t size, unsigned char end);
     int status(files::FileStatus& out) override;
     int lock(std::uint64_t offset, std::uint64_t length, files::LockKind kind, bool wait) override;
     int unlock(std::uint64_t offset, std::uint64_t length) override;
@@ -48,6 +59,7 @@ public:
 
 private:
     bool fitsTail(std::uint64_t offset) const;
+    int takeDueCount();
     void overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const;
 
     std::unique_ptr<files::File> file_;
@@ -55,11 +67,14 @@ private:
     // The pending run: bytes from tailStart_ on.
     std::uint64_t tailStart_ = 0;
     std::string tail_;
+    std::string joined_;  // writeWithEnd's bytes in one piece, for a write that is not gathered
     // The header as it will be: read from the file at the first write kept aside, then changed.
     unsigned char header_[kHeaderBytes] = {};
     std::size_t headerFrom_ = kHeaderBytes;  // the changed header bytes: [headerFrom_, headerTo_)
     std::size_t headerTo_ = 0;
     bool headerDirty_ = false;
+    std::uint32_t dueCount_ = 0;
+    bool countDue_ = false;
 };
 
 }  // namespace store

@@ -141,6 +141,34 @@ TEST_F(GatheredWrites, LettingGoOfTheWorkFolderEndsTheGathering)
     EXPECT_EQ(recordsOnDisk(), 3u);
 }
 
+TEST_F(GatheredWrites, AWriteElsewhereFirstPutsTheGatheredRecordsAndTheirCountOnDisk)
+{
+    WorkLock lock;
+    {
+        Table t("\\ZTEMP", "ANCHA");
+        openWithTwo(lock, t);
+    }
+    EXPECT_EQ(recordsOnDisk(), 2u);
+    Table t("\\ZTEMP", "ANCHA");
+    t.open(Access::Shared);
+    for (int n = 3; n <= 5; ++n)
+        add(t, n);
+    EXPECT_EQ(recordsOnDisk(), 2u);
+    EXPECT_EQ(t.recordCount(), 5);
+    // An edit of a record already on disk is written where it is: what waited goes first,
+    // the count naming the records with it.
+    t.goTo(1);
+    t.edit();
+    t.setText("RELLENO", "cambiado");
+    t.post();
+    EXPECT_EQ(recordsOnDisk(), 5u);
+    add(t, 6);
+    t.close();
+    EXPECT_EQ(recordsOnDisk(), 6u);
+    t.open(Access::Shared);
+    EXPECT_EQ(t.asText("RELLENO"), "cambiado");
+}
+
 TEST_F(GatheredWrites, AnExclusiveOpenGathersWithoutTheWorkFolder)
 {
     SALTA_EN_WINDOWS("on Windows an exclusive open shares the file with nobody, so the test cannot read it");
