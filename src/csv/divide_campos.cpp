@@ -32,8 +32,17 @@ public:
     void divide()
     {
         registro_.Vacia();
-        for (p_ = 0; p_ < texto_.size(); ++p_)
+        for (p_ = 0; p_ < texto_.size(); ++p_) {
+            // Inside a field, the characters that only join it are taken as one run.
+            if (estado_ == Estado::SinComillas || estado_ == Estado::EntreComillas) {
+                const std::size_t fin = finDelTramo();
+                campo_->append(texto_.data() + p_, fin - p_);
+                p_ = fin;
+                if (p_ == texto_.size())
+                    break;
+            }
             procesa(texto_[p_]);
+        }
     }
 
 private:
@@ -74,6 +83,20 @@ private:
                 empiezaCampo(c);  // text right after a field starts the next one
             break;
         }
+    }
+
+    // Where the run of characters from p_ that the current field simply takes ends.
+    std::size_t finDelTramo() const
+    {
+        std::size_t fin = p_;
+        if (estado_ == Estado::EntreComillas) {
+            while (fin < texto_.size() && texto_[fin] != kComilla)
+                ++fin;
+        } else {
+            while (fin < texto_.size() && texto_[fin] != kComa && !esBlanco(texto_[fin]))
+                ++fin;
+        }
+        return fin;
     }
 
     void empiezaCampo(char c)
