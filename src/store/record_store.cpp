@@ -22,6 +22,7 @@ void RecordStore::reset(files::File* file, std::uint64_t firstRecord, std::uint3
     count_ = count;
     clock_ = 0;
     error_ = 0;
+    lastLoaded_ = kNoBlock;
     blocks_.clear();
     slotOf_.clear();
 }
@@ -34,7 +35,10 @@ RecordStore::Block* RecordStore::cached(std::uint32_t block)
 }
 
 // Reads a block from the file into the cache, in the place of the block used longest ago
-// when the cache is full.
+// when the cache is full. A table read from one end to the other (a scan, an index being built)
+// keeps only the blocks at its cursor: a block loaded right after the one before it takes the
+// place of the block two before it, so that a scan of a large table costs two blocks of memory,
+// not the table's size, while the blocks that searches read stay.
 RecordStore::Block* RecordStore::load(std::uint32_t block)
 {
     if (!file_) {
@@ -43,8 +47,13 @@ RecordStore::Block* RecordStore::load(std::uint32_t block)
     }
     const std::uint32_t first = block * perBlock_;  // records before the block
     const std::uint32_t records = std::min(perBlock_, count_ - first);
+    const bool scanning = block >= 2 && lastLoaded_ == block - 1 && cached(block - 2);
+    lastLoaded_ = block;
     std::size_t slot;
-    if (blocks_.size() < kMaxBlocks) {
+    if (scanning) {
+        slot = static_cast<std::size_t>(slotOf_[block - 2]);
+        slotOf_[block - 2] = -1;
+    } else if (blocks_.size() < kMaxBlocks) {
         slot = blocks_.size();
         blocks_.emplace_back();
     } else {

@@ -49,6 +49,8 @@ private:
     std::uint32_t perBlock_ = 1;
     std::uint32_t count_ = 0;
     std::uint64_t clock_ = 0;
+    static constexpr std::uint32_t kNoBlock = 0xFFFFFFFFu;
+    std::uint32_t lastLoaded_ = kNoBlock;  // the block read from the file last
     int error_ = 0;
     std::vector<Block> blocks_;             // at most kMaxBlocks
     std::vector<std::int32_t> slotOf_;      // by block number: its place in blocks_, or -1
