@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -133,21 +134,38 @@ public:
     template <typename Busca>
     const Resultado& De(const std::string& clave, Busca&& busca)
     {
+        const std::size_t hash = std::hash<std::string>{}(clave);
+        const std::size_t i = Lugar(clave, hash);
+        if (lugares_[i].entrada != 0)
+            return entradas_[lugares_[i].entrada - 1].resultado;
+        return Pon(i, hash, clave, busca());  // a failed search keeps nothing
+    }
+
+    // What is kept for a value; nullptr when nothing is.
+    const Resultado* Busca(const std::string& clave) const
+    {
         if (lugares_.empty())
-            lugares_.resize(64);
+            return nullptr;
         const std::size_t hash = std::hash<std::string>{}(clave);
         const std::size_t mascara = lugares_.size() - 1;
-        std::size_t i = hash & mascara;
-        for (; lugares_[i].entrada != 0; i = (i + 1) & mascara) {
+        for (std::size_t i = hash & mascara; lugares_[i].entrada != 0; i = (i + 1) & mascara) {
             const Entrada& e = entradas_[lugares_[i].entrada - 1];
             if (lugares_[i].hash == hash && e.clave == clave)
-                return e.resultado;
+                return &e.resultado;
         }
-        entradas_.push_back({clave, busca()});  // a failed search keeps nothing
-        lugares_[i] = {hash, entradas_.size()};
-        if (entradas_.size() * 2 > lugares_.size())
-            Crece();
-        return entradas_.back().resultado;
+        return nullptr;
+    }
+
+    // Keeps a result for a value that has none yet; false (keeping nothing) when it has one.
+    template <typename Hace>
+    bool AnadeSiFalta(const std::string& clave, Hace&& hace)
+    {
+        const std::size_t hash = std::hash<std::string>{}(clave);
+        const std::size_t i = Lugar(clave, hash);
+        if (lugares_[i].entrada != 0)
+            return false;
+        Pon(i, hash, clave, hace());
+        return true;
     }
 
     // Asks the memory for what a value's lookup will read, so that the lookups of one entry
@@ -172,17 +190,39 @@ private:
         std::string clave;
         Resultado resultado;
     };
-    struct Lugar {
+    struct Sitio {
         std::size_t hash = 0;
         std::size_t entrada = 0;  // from 1; 0 for a free place
     };
 
+    // The place of a value: where it is kept, or the free place where it would go.
+    std::size_t Lugar(const std::string& clave, std::size_t hash)
+    {
+        if (lugares_.empty())
+            lugares_.resize(64);
+        const std::size_t mascara = lugares_.size() - 1;
+        std::size_t i = hash & mascara;
+        for (; lugares_[i].entrada != 0; i = (i + 1) & mascara)
+            if (lugares_[i].hash == hash && entradas_[lugares_[i].entrada - 1].clave == clave)
+                break;
+        return i;
+    }
+
+    const Resultado& Pon(std::size_t lugar, std::size_t hash, const std::string& clave, Resultado resultado)
+    {
+        entradas_.push_back({clave, std::move(resultado)});
+        lugares_[lugar] = {hash, entradas_.size()};
+        if (entradas_.size() * 2 > lugares_.size())
+            Crece();
+        return entradas_.back().resultado;
+    }
+
     void Crece()
     {
-        std::vector<Lugar> antes(lugares_.size() * 2);
+        std::vector<Sitio> antes(lugares_.size() * 2);
         antes.swap(lugares_);
         const std::size_t mascara = lugares_.size() - 1;
-        for (const Lugar& lugar : antes) {
+        for (const Sitio& lugar : antes) {
             if (lugar.entrada == 0)
                 continue;
             std::size_t i = lugar.hash & mascara;
@@ -193,7 +233,90 @@ private:
     }
 
     std::deque<Entrada> entradas_;  // a deque: the results handed out stay where they are
-    std::vector<Lugar> lugares_;     // a power of two, never more than half taken
+    std::vector<Sitio> lugares_;     // a power of two, never more than half taken
+};
+
+// The first record, in record order, of each key of a table the export holds exclusively, made
+// into a result: the table does not change meanwhile, so one scan at the first search answers
+// every search, where a locate per key would look up an index and read the record each time.
+// A key is the key fields' texts joined by a 0 byte (no text read from a table holds one).
+// Character fields compare as a locate compares them, exactly as read; when a key field is of
+// another type (which a locate compares by value) each new key is a locate, as before.
+template <typename Resultado>
+class PrimerosPorClave {
+public:
+    // `campos`: the key fields, as a locate's list ("COD;CODCURSO"); `lee` makes the result
+    // from the table's current record.
+    PrimerosPorClave(store::Table& tabla, std::string campos, std::function<Resultado()> lee)
+        : tabla_(tabla), campos_(std::move(campos)), lee_(std::move(lee))
+    {
+    }
+
+    // The result of the first record with that key; nullptr when no record has it.
+    const Resultado* Busca(const std::string& clave)
+    {
+        if (!leida_)
+            Lee();
+        if (recorrida_)
+            return encontrados_.Busca(clave);
+        const std::optional<Resultado>& r = buscados_.De(clave, [&]() -> std::optional<Resultado> {
+            std::vector<store::Value> valores;
+            for (std::size_t desde = 0;;) {
+                const std::size_t fin = clave.find('\0', desde);
+                valores.emplace_back(clave.substr(desde, fin - desde));
+                if (fin == std::string::npos)
+                    break;
+                desde = fin + 1;
+            }
+            if (!tabla_.locate(campos_, valores))
+                return std::nullopt;
+            return lee_();
+        });
+        return r ? &*r : nullptr;
+    }
+
+    void Anticipa(const std::string& clave) const { encontrados_.Anticipa(clave); }
+    void AnticipaEntrada(const std::string& clave) const { encontrados_.AnticipaEntrada(clave); }
+
+private:
+    // Finds the key fields (a missing one fails here, at the first search, as a locate would)
+    // and, when they are all character fields, reads the table once.
+    void Lee()
+    {
+        std::vector<store::FieldRef> claves;
+        bool textos = true;
+        for (std::size_t desde = 0;;) {
+            const std::size_t fin = campos_.find(';', desde);
+            claves.push_back(tabla_.field(campos_.substr(desde, fin - desde)));
+            const int numero = tabla_.fieldIndex(claves.back().name());
+            textos = textos && tabla_.fields()[static_cast<std::size_t>(numero)].type == 'C';
+            if (fin == std::string::npos)
+                break;
+            desde = fin + 1;
+        }
+        leida_ = true;
+        if (!textos)
+            return;
+        std::string clave;
+        for (tabla_.first(); !tabla_.eof(); tabla_.next()) {
+            clave.clear();
+            for (std::size_t i = 0; i < claves.size(); ++i) {
+                if (i > 0)
+                    clave += '\0';
+                clave += tabla_.textView(claves[i]);
+            }
+            encontrados_.AnadeSiFalta(clave, lee_);
+        }
+        recorrida_ = true;
+    }
+
+    store::Table& tabla_;
+    std::string campos_;
+    std::function<Resultado()> lee_;
+    bool leida_ = false;
+    bool recorrida_ = false;                         // the table was read into encontrados_
+    Recuerdo<Resultado> encontrados_;                // by key, each key's first record
+    Recuerdo<std::optional<Resultado>> buscados_;    // by key, what each locate found
 };
 
 // The group's name for the line and its course, from the first group of a code in record order.
@@ -324,8 +447,19 @@ void Exportacion::Importar2()
     LineasHorario lineasArchivo(horario);
 
     Recuerdo<std::optional<std::string>> nombresProfesor;
-    Recuerdo<DatosGrupo> datosGrupo;
-    Recuerdo<std::optional<std::string>> abreviaturasMateria;  // by subject, a 0 byte, course
+    // The group's name for the line and its course, from the first group of a code; the
+    // subject's abbreviation from the first row of a subject and course.
+    PrimerosPorClave<DatosGrupo> primerGrupo(grupos, "ABREV", [&] {
+        DatosGrupo encontrado;
+        encontrado.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
+        if (encontrado.grupo.empty())
+            encontrado.grupo = grupos.asText("NOMEABREVGRUPZARE");
+        encontrado.codigoCurso = grupos.asText("CODCURSOZARE");
+        return encontrado;
+    });
+    PrimerosPorClave<std::string> primeraMateria(materias, "COD;CODCURSO", [&] { return materias.asText("ABREVZARE"); });
+    const DatosGrupo sinGrupo;  // none leaves group and course empty
+    std::string claveMateria;
 
     CampoLeido campoDia("DIA"), campoAsig("ASIG"), campoProf("PROF"), campoGrupo("CODGRUPO"), campoAula("AULA"),
         campoHora("HORA"), campoSesiones("SESIONES");
@@ -344,11 +478,11 @@ void Exportacion::Importar2()
         const std::string profesor = soluc.asText(campoProf.De(soluc));
         const std::string codigoGrupo = soluc.asText(campoGrupo.De(soluc));
         nombresProfesor.Anticipa(profesor);
-        datosGrupo.Anticipa(codigoGrupo);
+        primerGrupo.Anticipa(codigoGrupo);
         linea.aula = soluc.asText(campoAula.De(soluc));
         long hora = soluc.asInteger(campoHora.De(soluc));
         nombresProfesor.AnticipaEntrada(profesor);
-        datosGrupo.AnticipaEntrada(codigoGrupo);
+        primerGrupo.AnticipaEntrada(codigoGrupo);
         linea.dia = NombreDia(dia);
 
         const std::optional<std::string>& nombre = nombresProfesor.De(profesor, [&]() -> std::optional<std::string> {
@@ -362,25 +496,12 @@ void Exportacion::Importar2()
 
         long lineas = soluc.asInteger(campoSesiones.De(soluc));
 
-        // The first group of that code in record order; none leaves group and course empty.
-        const DatosGrupo& datos = datosGrupo.De(codigoGrupo, [&] {
-            DatosGrupo encontrado;
-            if (grupos.locate("ABREV", {codigoGrupo})) {
-                encontrado.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
-                if (encontrado.grupo.empty())
-                    encontrado.grupo = grupos.asText("NOMEABREVGRUPZARE");
-                encontrado.codigoCurso = grupos.asText("CODCURSOZARE");
-            }
-            return encontrado;
-        });
+        const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo);
+        const DatosGrupo& datos = grupo ? *grupo : sinGrupo;
         linea.grupo = datos.grupo;
 
-        const std::optional<std::string>& materia =
-            abreviaturasMateria.De(asignatura + '\0' + datos.codigoCurso, [&]() -> std::optional<std::string> {
-                if (!materias.locate("COD;CODCURSO", {asignatura, datos.codigoCurso}))
-                    return std::nullopt;
-                return materias.asText("ABREVZARE");
-            });
+        claveMateria.assign(asignatura).append(1, '\0').append(datos.codigoCurso);
+        const std::string* materia = primeraMateria.Busca(claveMateria);
         if (!materia)
             continue;
         linea.materia = *materia;

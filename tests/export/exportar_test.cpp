@@ -226,6 +226,35 @@ TEST_F(Exportar, HoursAtTheEndsOfTheIntegersStopOrMissTheirSlotWithoutOverflow)
                              Linea(5, "Luns", "09:30", "1A", "MAT", "Docente 1", "A12"));
 }
 
+// A group or subject is the first live record of its key in record order, its texts compared
+// exactly, as a locate finds it; a key field that is not text is compared by value.
+TEST_F(Exportar, GroupsAndSubjectsAreTheFirstLiveRecordOfTheirKey)
+{
+    SALTA_SIN_DBFCHECK();
+    TablasImportadas();
+    // The first G2 (2A, course C2) deleted: the second (2B, C3) stands for the code.
+    std::string grupos = LeeArchivo(ztemp / "GRUPOST.DBF");
+    const auto numero16 = [&](std::size_t at) {
+        return std::size_t(static_cast<unsigned char>(grupos[at])) | std::size_t(static_cast<unsigned char>(grupos[at + 1])) << 8;
+    };
+    grupos[numero16(8) + 2 * numero16(10)] = '*';
+    EscribeArchivo(ztemp / "GRUPOST.DBF", grupos);
+    Soluc(7, {"MAT\tD1\tG2\tA12\t1\t1\t1", "mat\tD1\tG1\tA12\t1\t2\t1", "MAT\tD1\tg1\tA12\t1\t3\t1"});
+    Ejecucion r = Exporta();
+    ASSERT_EQ(r.estado, 0) << r.errores;
+    EXPECT_EQ(Horario(), Linea(1, "Luns", "08:00", "2B", "MAT3", "Docente 1", "A12"));
+
+    // A numeric course field: the group's course "012" is the subject's course 12.
+    CreaTabla(ztemp / "GRUPOST.DBF", 7, "ABREV:C:10,CODCURSOZARE:C:15,NOMEABREVGRUPZARE:C:100,NOMEABREVSUBGRUZARE:C:100",
+              {"G7\t012\t7A\t", "G8\tC8\t8A\t"});
+    CreaTabla(ztemp / "ASIGNOMT2.DBF", 7, "COD:C:10,CODCURSO:N:4:0,ABREVZARE:C:100", {"MAT\t12\tMAT-12", "MAT\t13\tMAT-13"});
+    Soluc(7, {"MAT\tD1\tG7\tA12\t1\t1\t1", "MAT\tD1\tG8\tA12\t1\t2\t1", "MAT\tD3\tG7\tA12\t2\t1\t1"});
+    r = Exporta();
+    ASSERT_EQ(r.estado, 0) << r.errores;
+    EXPECT_EQ(Horario(), Linea(1, "Luns", "08:00", "7A", "MAT-12", "Docente 1", "A12") +
+                             Linea(2, "Martes", "08:00", "7A", "MAT-12", "Ana Souto", "A12"));
+}
+
 TEST_F(Exportar, AnEmptySolutionGivesAnEmptyFile)
 {
     SALTA_SIN_DBFCHECK();
