@@ -9,7 +9,6 @@
 #include "store/table.h"
 
 #include <cmath>
-#include <deque>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -125,9 +124,10 @@ private:
 // What a search in a table gave, kept by the value searched: the tables do not change during
 // the export, and a timetable names the same teachers, groups and subjects again and again.
 // The first search of a value is the one that reads the table, so an error comes where it did.
-// Open addressing over one array of places, each with the value's hash and its entry: a
-// lookup reads one place and one entry, where a node-based map follows three pointers, each
-// likely a cache miss with the work table streaming through the cache.
+// Open addressing over one array whose places hold the values and their results themselves:
+// a lookup reads one place, where a node-based map follows three pointers, each likely a cache
+// miss with the work table streaming through the cache. A result handed out stays valid until
+// the next value is kept.
 template <typename Resultado>
 class Recuerdo {
 public:
@@ -136,8 +136,8 @@ public:
     {
         const std::size_t hash = std::hash<std::string>{}(clave);
         const std::size_t i = Lugar(clave, hash);
-        if (lugares_[i].entrada != 0)
-            return entradas_[lugares_[i].entrada - 1].resultado;
+        if (lugares_[i].ocupado)
+            return lugares_[i].resultado;
         return Pon(i, hash, clave, busca());  // a failed search keeps nothing
     }
 
@@ -148,11 +148,9 @@ public:
             return nullptr;
         const std::size_t hash = std::hash<std::string>{}(clave);
         const std::size_t mascara = lugares_.size() - 1;
-        for (std::size_t i = hash & mascara; lugares_[i].entrada != 0; i = (i + 1) & mascara) {
-            const Entrada& e = entradas_[lugares_[i].entrada - 1];
-            if (lugares_[i].hash == hash && e.clave == clave)
-                return &e.resultado;
-        }
+        for (std::size_t i = hash & mascara; lugares_[i].ocupado; i = (i + 1) & mascara)
+            if (lugares_[i].hash == hash && lugares_[i].clave == clave)
+                return &lugares_[i].resultado;
         return nullptr;
     }
 
@@ -162,37 +160,29 @@ public:
     {
         const std::size_t hash = std::hash<std::string>{}(clave);
         const std::size_t i = Lugar(clave, hash);
-        if (lugares_[i].entrada != 0)
+        if (lugares_[i].ocupado)
             return false;
         Pon(i, hash, clave, hace());
         return true;
     }
 
-    // Asks the memory for what a value's lookup will read, so that the lookups of one entry
-    // wait for memory together rather than one after another: first its place, then (once the
-    // place has had time to arrive) the entry the place names.
+    // Asks the memory for the place a value's lookup will read, so that the lookups of one
+    // entry wait for memory together rather than one after another.
     void Anticipa(const std::string& clave) const
-    {
-        if (!lugares_.empty())
-            __builtin_prefetch(&lugares_[std::hash<std::string>{}(clave) & (lugares_.size() - 1)]);
-    }
-    void AnticipaEntrada(const std::string& clave) const
     {
         if (lugares_.empty())
             return;
-        const std::size_t entrada = lugares_[std::hash<std::string>{}(clave) & (lugares_.size() - 1)].entrada;
-        if (entrada != 0)
-            __builtin_prefetch(&entradas_[entrada - 1]);
+        const char* lugar = reinterpret_cast<const char*>(&lugares_[std::hash<std::string>{}(clave) & (lugares_.size() - 1)]);
+        __builtin_prefetch(lugar);
+        __builtin_prefetch(lugar + sizeof(LugarDe) - 1);
     }
 
 private:
-    struct Entrada {
-        std::string clave;
-        Resultado resultado;
-    };
-    struct Sitio {
+    struct LugarDe {
         std::size_t hash = 0;
-        std::size_t entrada = 0;  // from 1; 0 for a free place
+        bool ocupado = false;
+        std::string clave;
+        Resultado resultado{};
     };
 
     // The place of a value: where it is kept, or the free place where it would go.
@@ -202,38 +192,40 @@ private:
             lugares_.resize(64);
         const std::size_t mascara = lugares_.size() - 1;
         std::size_t i = hash & mascara;
-        for (; lugares_[i].entrada != 0; i = (i + 1) & mascara)
-            if (lugares_[i].hash == hash && entradas_[lugares_[i].entrada - 1].clave == clave)
-                break;
+        while (lugares_[i].ocupado && !(lugares_[i].hash == hash && lugares_[i].clave == clave))
+            i = (i + 1) & mascara;
         return i;
     }
 
-    const Resultado& Pon(std::size_t lugar, std::size_t hash, const std::string& clave, Resultado resultado)
+    const Resultado& Pon(std::size_t i, std::size_t hash, const std::string& clave, Resultado resultado)
     {
-        entradas_.push_back({clave, std::move(resultado)});
-        lugares_[lugar] = {hash, entradas_.size()};
-        if (entradas_.size() * 2 > lugares_.size())
-            Crece();
-        return entradas_.back().resultado;
+        lugares_[i].hash = hash;
+        lugares_[i].ocupado = true;
+        lugares_[i].clave = clave;
+        lugares_[i].resultado = std::move(resultado);
+        if (++ocupados_ * 2 <= lugares_.size())
+            return lugares_[i].resultado;
+        Crece();
+        return lugares_[Lugar(clave, hash)].resultado;
     }
 
     void Crece()
     {
-        std::vector<Sitio> antes(lugares_.size() * 2);
+        std::vector<LugarDe> antes(lugares_.size() * 2);
         antes.swap(lugares_);
         const std::size_t mascara = lugares_.size() - 1;
-        for (const Sitio& lugar : antes) {
-            if (lugar.entrada == 0)
+        for (LugarDe& lugar : antes) {
+            if (!lugar.ocupado)
                 continue;
             std::size_t i = lugar.hash & mascara;
-            while (lugares_[i].entrada != 0)
+            while (lugares_[i].ocupado)
                 i = (i + 1) & mascara;
-            lugares_[i] = lugar;
+            lugares_[i] = std::move(lugar);
         }
     }
 
-    std::deque<Entrada> entradas_;  // a deque: the results handed out stay where they are
-    std::vector<Sitio> lugares_;     // a power of two, never more than half taken
+    std::vector<LugarDe> lugares_;  // a power of two, never more than half taken
+    std::size_t ocupados_ = 0;
 };
 
 // The first record, in record order, of each key of a table the export holds exclusively, made
@@ -276,7 +268,6 @@ public:
     }
 
     void Anticipa(const std::string& clave) const { encontrados_.Anticipa(clave); }
-    void AnticipaEntrada(const std::string& clave) const { encontrados_.AnticipaEntrada(clave); }
 
 private:
     // Finds the key fields (a missing one fails here, at the first search, as a locate would)
@@ -481,8 +472,6 @@ void Exportacion::Importar2()
         primerGrupo.Anticipa(codigoGrupo);
         linea.aula = soluc.asText(campoAula.De(soluc));
         long hora = soluc.asInteger(campoHora.De(soluc));
-        nombresProfesor.AnticipaEntrada(profesor);
-        primerGrupo.AnticipaEntrada(codigoGrupo);
         linea.dia = NombreDia(dia);
 
         const std::optional<std::string>& nombre = nombresProfesor.De(profesor, [&]() -> std::optional<std::string> {
