@@ -132,9 +132,9 @@ public:
     enum class State { Browse, Edit, Append };
     State state_ = State::Browse;
     std::string buffer_;        // the record being edited or appended
-    // The record last appended, kept while gathering (nobody else can change it) so that
-    // appendCopy starts from it without reading it back; lastAppendedNo_ is 0 when none is kept.
-    std::string lastAppended_;
+    // The record last appended while gathering (nobody else can change it), still in buffer_,
+    // so that appendCopy starts from it without reading it back; 0 when buffer_ holds no such
+    // record.
     std::uint32_t lastAppendedNo_ = 0;
     std::uint32_t current_ = 0; // physical record number, 0 for none
     std::uint32_t beforeAppend_ = 0;
@@ -706,6 +706,7 @@ public:
         postPending();
         beforeAppend_ = current_;
         buffer_ = blank_;
+        lastAppendedNo_ = 0;
         state_ = State::Append;
     }
 
@@ -718,8 +719,7 @@ public:
         if (from == 0) {
             buffer_ = blank_;
         } else if (from == lastAppendedNo_ && file_->gathering()) {
-            buffer_.swap(lastAppended_);
-            lastAppendedNo_ = 0;
+            // buffer_ still holds it
         } else {
             buffer_.assign(reinterpret_cast<const char*>(record(from)), layout_.recordLength);
         }
@@ -728,6 +728,7 @@ public:
             for (const dbf::Field& f : layout_.fields)
                 if (f.def.type == '+')
                     std::memcpy(buffer_.data() + f.offset, blank_.data() + f.offset, f.def.size);
+        lastAppendedNo_ = 0;
         state_ = State::Append;
     }
 
@@ -741,6 +742,7 @@ public:
             return;
         }
         buffer_.assign(reinterpret_cast<const char*>(record(current_)), layout_.recordLength);
+        lastAppendedNo_ = 0;
         state_ = State::Edit;
     }
 
@@ -753,6 +755,7 @@ public:
         }
         state_ = State::Browse;
         buffer_.clear();
+        lastAppendedNo_ = 0;
     }
 
     void postPending()
@@ -1065,9 +1068,7 @@ public:
             if (!file_->gathering())
                 mdx_->flush();
         }
-        lastAppended_.swap(buffer_);
-        lastAppendedNo_ = file_->gathering() ? recNo : 0;
-        buffer_.clear();
+        lastAppendedNo_ = file_->gathering() ? recNo : 0;  // buffer_ keeps the record for appendCopy
     }
 
     void postEdit()
