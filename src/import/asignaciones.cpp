@@ -38,11 +38,13 @@ void Importacion::ImportaAsignaciones()
 
     // The offer rows grouped by course, each group in record order: the same pairs as a scan of
     // the whole offer table per group, without the scan. Whether a subject's task code names a
-    // task of the catalogue (which nothing changes meanwhile) is looked up at its first row.
+    // task of the catalogue (which nothing changes meanwhile) is looked up at its first row, and
+    // once per task code: most rows share a few codes, the empty one above all.
     struct Materia {
         std::string cod, tarea;
         int esTarea = -1;  // -1: not looked up yet
     };
+    std::unordered_map<std::string, bool> tareas;  // by task code, whether the catalogue has it
     struct Curso {
         std::vector<Materia> filas;
         std::vector<Materia*> distintas;  // the first row of each subject code, in order
@@ -120,8 +122,12 @@ void Importacion::ImportaAsignaciones()
             }
             asignaciones.setText(casig, cod);
             if (materia.esTarea < 0) {
-                catalogo.first();
-                materia.esTarea = catalogo.locate("COD;ESTAREA", {materia.tarea, true}) ? 1 : 0;
+                auto [tarea, nueva] = tareas.try_emplace(materia.tarea, false);
+                if (nueva) {
+                    catalogo.first();
+                    tarea->second = catalogo.locate("COD;ESTAREA", {materia.tarea, true});
+                }
+                materia.esTarea = tarea->second ? 1 : 0;
             }
             asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
             asignaciones.post();
