@@ -9,6 +9,7 @@
 #include "store/table.h"
 
 #include <set>
+#include <unordered_map>
 
 namespace import {
 
@@ -42,8 +43,8 @@ public:
         const LineaMateria l = LeeLineaMateria(campos);
         const std::string codigo = CodigoMateria(l.largo, l.nombre);
         if (largos_.count(l.largo)) {
-            if (catalogo_.locate("CODLARGO2", {l.largo}))
-                Oferta(catalogo_.asText("COD"), l);
+            if (const auto fila = codigoDeLargo_.find(l.largo); fila != codigoDeLargo_.end())
+                Oferta(fila->second, l);
             return;
         }
         const std::string candidato = CodigoMateriaLibre(codigo, codigos_);
@@ -58,6 +59,7 @@ public:
         catalogo_.setText("CODTAREA", l.tarea);
         catalogo_.setText("CODLARGO2", l.largo);
         catalogo_.post();
+        codigoDeLargo_.try_emplace(catalogo_.asText("CODLARGO2"), catalogo_.asText("COD"));
         Oferta(candidato, l);
     }
 
@@ -80,6 +82,10 @@ private:
     store::Table& oferta_;
     ListaCodigos codigos_;
     std::set<std::string> largos_;  // long codes with a catalogue row; letter case counts
+    // While lines are read every catalogue row is appended here, so the first row of a long
+    // code, as a locate on CODLARGO2 finds it, is known without one: each row's CODLARGO2 and
+    // COD as the table reads them back, the first row of a long code kept.
+    std::unordered_map<std::string, std::string> codigoDeLargo_;
 };
 
 }  // namespace

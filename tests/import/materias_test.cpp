@@ -103,3 +103,28 @@ TEST_F(Materias, ShortSubjectLineFailsOnTheLongCode)
     EXPECT_EQ(Tabla("ASIGNOMT.DBF").Columna("COD"), std::vector<std::string>{"MAT"});
     EXPECT_EQ(Tabla("ASIGNOMT2.DBF").Columna("COD"), std::vector<std::string>{"MAT"});
 }
+
+// A line whose long code came before is offered under the code of the catalogue row a search
+// of CODLARGO2 finds. A long code with a trailing blank, or longer than the field's 50, is
+// stored otherwise than it was given, so no search finds it and its later lines offer nothing.
+TEST_F(Materias, ARepeatedLongCodeIsOfferedAsASearchOfTheCatalogueFindsIt)
+{
+    const std::string largo(60, 'L');
+    archivos["materiasHorarioOfertaCentro.csv"] = "materia,curso,tarefa,longo,nome,abrev\n"
+                                                  "M1,C1,0," + largo + ",Larga,L1\n"
+                                                  "M2,C1,0,\"ESP \",Espazo,E1\n"
+                                                  "M3,C1,0,FIS,Fisica,F1\n"
+                                                  "M4,C2,0," + largo + ",Larga,L2\n"
+                                                  "M5,C2,0,\"ESP \",Espazo,E2\n"
+                                                  "M6,C2,0,FIS,Fisica,F2\n";
+    archivos["materiasHorarioOfertaXeral.csv"] = "materia,curso,tarefa,longo,nome,abrev\n";
+    archivos["actividadesProfesor.csv"] = "codigo,longo,nome\n";
+    const Salida s = Importa();
+    ASSERT_EQ(s.estado, 0) << s.salida << s.errores;
+    SALTA_SIN_DBFCHECK();
+    EXPECT_EQ(Tabla("ASIGNOMT.DBF").Columna("CODLARGO2"),
+              (std::vector<std::string>{std::string(50, 'L'), "ESP", "FIS"}));
+    const TablaLeida oferta = Tabla("ASIGNOMT2.DBF");
+    EXPECT_EQ(oferta.Columna("CODMATERIA"), (std::vector<std::string>{"M1", "M2", "M3", "M6"}));
+    EXPECT_EQ(oferta.Valor(3, "COD"), oferta.Valor(2, "COD"));
+}
