@@ -169,7 +169,6 @@ public:
     std::uint32_t flushedCount_ = 0;    // the records the file held when last read or flushed
     unsigned long aloneLocks_ = 0, aloneOpens_ = 0;  // the generations alone_ was decided at
     bool alone_ = false;
-    bool dateDue_ = false;  // gathered posts wait for their date in the header
 
     // --- helpers ---------------------------------------------------------------------------
 
@@ -511,7 +510,6 @@ public:
         eof_ = bof_ = true;
         isOpen_ = false;
         layoutId_ = 0;
-        dateDue_ = false;
     }
 
     void close()
@@ -834,31 +832,17 @@ public:
 
     // Bytes 1 to 7 of the header: the date of this update and, when `recordCount` is given
     // (an append), the new record count. Edits leave the count alone, so a shared open never
-    // writes back a count that another open has moved on. A gathered append leaves its count
-    // with the pending writes, which put it into the header when they write it, and its date to
-    // the flush that writes the header: it is the day the header reaches the file, and the
-    // clock is not asked at every post.
+    // writes back a count that another open has moved on. A gathered append leaves both with
+    // the pending writes, which put them into the header when they write it.
     void writeHeaderDate(std::optional<std::uint32_t> recordCount = std::nullopt)
     {
         if (recordCount && file_->gathering()) {
-            file_->countDue(*recordCount);
-            dateDue_ = true;
+            file_->appendsDue(*recordCount);
             return;
         }
         unsigned char bytes[7];
         dbf::encodeDateAndCount(bytes, dbf::today(), recordCount.value_or(0));
         write(1, bytes, recordCount ? 7 : 3);
-    }
-
-    // The date of a gathered update, put into the header kept aside before it is written.
-    void stampDueDate()
-    {
-        if (!dateDue_)
-            return;
-        unsigned char bytes[7];
-        dbf::encodeDateAndCount(bytes, dbf::today(), 0);
-        write(1, bytes, 3);
-        dateDue_ = false;
     }
 
     [[noreturn]] void failCut() const
@@ -920,7 +904,6 @@ public:
     void flushWrites()
     {
         if (file_->pending() > 0) {
-            stampDueDate();
             files::FileStatus status;
             if (const int rc = file_->status(status))
                 fail(texts::readFailed(name_, rc));

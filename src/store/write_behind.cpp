@@ -1,5 +1,7 @@
 #include "store/write_behind.h"
 
+#include "store/dbf_format.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -48,7 +50,7 @@ int WriteBehind::flush()
         }
         tail_.clear();
     }
-    if (const int rc = takeDueCount())
+    if (const int rc = takeDueHeader())
         return rc;
     if (headerDirty_) {
         if (const int rc = file_->writeAt(headerFrom_, header_ + headerFrom_, headerTo_ - headerFrom_))
@@ -60,21 +62,20 @@ int WriteBehind::flush()
     return 0;
 }
 
-// Puts a count due into the header kept aside.
-int WriteBehind::takeDueCount()
+// Puts the date and count of gathered appends into the header kept aside.
+int WriteBehind::takeDueHeader()
 {
-    if (!countDue_)
+    if (!appendsDue_)
         return 0;
-    const unsigned char bytes[4] = {static_cast<unsigned char>(dueCount_), static_cast<unsigned char>(dueCount_ >> 8),
-                                    static_cast<unsigned char>(dueCount_ >> 16),
-                                    static_cast<unsigned char>(dueCount_ >> 24)};
-    countDue_ = false;
+    unsigned char bytes[7];
+    dbf::encodeDateAndCount(bytes, dbf::today(), dueCount_);
+    appendsDue_ = false;
     const bool wasGathering = gathering_;
     gathering_ = true;  // into the header kept aside, whatever the gathering is now
-    const int rc = writeAt(4, bytes, sizeof bytes);
+    const int rc = writeAt(1, bytes, sizeof bytes);
     gathering_ = wasGathering;
     if (rc)
-        countDue_ = true;
+        appendsDue_ = true;
     return rc;
 }
 
@@ -145,7 +146,7 @@ void WriteBehind::overlay(std::uint64_t offset, unsigned char* data, std::size_t
         if (from < to)
             std::memcpy(data + (from - offset), header_ + from, to - from);
     }
-    if (countDue_)  // newer than the header kept aside
+    if (appendsDue_)  // the count is newer than the header kept aside
         for (std::uint64_t at = std::max<std::uint64_t>(offset, 4); at < std::min<std::uint64_t>(offset + size, 8); ++at)
             data[at - offset] = static_cast<unsigned char>(dueCount_ >> (8 * (at - 4)));
 }

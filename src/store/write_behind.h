@@ -30,14 +30,15 @@ public:
     bool gathering() const { return gathering_; }
 
     // Bytes waiting to be written.
-    std::size_t pending() const { return tail_.size() + (headerDirty_ || countDue_ ? 1 : 0); }
+    std::size_t pending() const { return tail_.size() + (headerDirty_ || appendsDue_ ? 1 : 0); }
 
-    // The header's record count (bytes 4 to 7) as gathered appends leave it, put into the header
-    // when it is written rather than at every append.
-    void countDue(std::uint32_t count)
+    // Gathered appends leave the header's date and record count (bytes 1 to 7) to the flush that
+    // writes the header after their records: the date is the day the header reaches the file,
+    // the count the last one given here. A post neither asks the clock nor touches the header.
+    void appendsDue(std::uint32_t count)
     {
         dueCount_ = count;
-        countDue_ = true;
+        appendsDue_ = true;
     }
 
     // Writes what is pending: the tail run, then the header. When the tail cannot be written
@@ -59,7 +60,7 @@ public:
 
 private:
     bool fitsTail(std::uint64_t offset) const;
-    int takeDueCount();
+    int takeDueHeader();
     void overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const;
 
     std::unique_ptr<files::File> file_;
@@ -74,7 +75,7 @@ private:
     std::size_t headerTo_ = 0;
     bool headerDirty_ = false;
     std::uint32_t dueCount_ = 0;
-    bool countDue_ = false;
+    bool appendsDue_ = false;
 };
 
 }  // namespace store
