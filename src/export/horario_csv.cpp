@@ -28,13 +28,6 @@ bool ArchivoOEnlace(const std::string& ruta)
 
 }  // namespace
 
-std::string LineaHorario(const std::vector<std::string>& valores)
-{
-    std::string linea;
-    AnadeLineaHorario(linea, std::vector<std::string_view>(valores.begin(), valores.end()));
-    return linea;
-}
-
 void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores)
 {
     std::size_t longitud = 0;
@@ -85,15 +78,6 @@ void ArchivoHorario::Crea()
     if (const int error = sistema.open(ruta_, files::OpenMode::CreateTruncate, files::Sharing::ReadWrite, archivo))
         FalloDeArchivo(error);
     archivo_ = std::move(archivo);
-}
-
-void ArchivoHorario::AnadeLinea(std::string_view linea)
-{
-    AbreSiFalta();
-    pendiente_ += linea;
-    pendiente_ += "\r\n";
-    if (pendiente_.size() >= kTamanoEscritura)
-        Vuelca();
 }
 
 void ArchivoHorario::AnadeLineas(std::string_view lineas)

@@ -14,11 +14,9 @@ namespace exportacion {
 
 inline const std::string kArchivoHorario = "HORARIO.CSV";
 
-// One line without its line end: the values in double quotes, separated by commas. A double
-// quote inside a value is doubled so that the line splits back into the same values; a comma
-// stays as it is.
-std::string LineaHorario(const std::vector<std::string>& valores);
-// The same line put at the end of `destino`.
+// Puts one line, without its line end, at the end of `destino`: the values in double quotes,
+// separated by commas. A double quote inside a value is doubled so that the line splits back
+// into the same values; a comma stays as it is.
 void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores);
 
 // The file inside a folder, written through the file layer: lines are gathered and written in
@@ -35,11 +33,9 @@ public:
     // empty "HORARIO.CSV", and keeps it open for appending. A symbolic link in its place is
     // replaced, never written through; a FIFO or a folder there is refused at once.
     void Crea();
-    // Adds the line and CR LF at the end of the file. When a write fails (a full disk) the part
-    // of its piece that reached the file is cut away again: the lines written before stay, and
-    // the error is reported.
-    void AnadeLinea(std::string_view linea);
-    // The same for lines that come with their CR LF already, any number of them.
+    // Adds lines, each with its CR LF already, at the end of the file. When a write fails (a
+    // full disk) the part of its piece that reached the file is cut away again: the lines
+    // written before stay, and the error is reported.
     void AnadeLineas(std::string_view lineas);
     // Writes what waits and closes the file. One that was deleted while being written is
     // reported as not found: its lines went nowhere.

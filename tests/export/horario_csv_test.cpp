@@ -33,6 +33,20 @@ std::string Lee(const fs::path& ruta)
     return s.str();
 }
 
+// One line of values, as the export makes it.
+std::string LineaHorario(const std::vector<std::string>& valores)
+{
+    std::string linea;
+    AnadeLineaHorario(linea, std::vector<std::string_view>(valores.begin(), valores.end()));
+    return linea;
+}
+
+// Adds one line and its CR LF, as the export adds them.
+void Anade(ArchivoHorario& archivo, const std::string& linea)
+{
+    archivo.AnadeLineas(linea + "\r\n");
+}
+
 struct Carpeta : ::testing::Test {
     fs::path dir = fs::temp_directory_path() / ("horario_csv_test." + std::to_string(prueba::IdProceso()));
     void SetUp() override
@@ -74,15 +88,15 @@ TEST_F(Carpeta, LinesReachTheFileInPiecesOfWholeLinesAndAtTheClose)
     archivo.Crea();
     EXPECT_EQ(archivo.Ruta(), files::joinPath(dir.string(), "HORARIO.CSV"));  // the folder, then the name
     EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u);
-    archivo.AnadeLinea("\"1\"");
-    archivo.AnadeLinea("\"2\"");
+    Anade(archivo, "\"1\"");
+    Anade(archivo, "\"2\"");
     EXPECT_EQ(fs::file_size(dir / "HORARIO.CSV"), 0u) << "each line written by itself";
     // Enough lines for a piece: the file then holds whole lines only, all of them at the close.
     const std::string linea = "\"" + std::string(98, 'x') + "\"";
     std::string todo = "\"1\"\r\n\"2\"\r\n";
     int piezas = 0;
     for (std::size_t escrito = 0, i = 0; i < 2 * ArchivoHorario::kTamanoEscritura / 100; ++i) {
-        archivo.AnadeLinea(linea);
+        Anade(archivo, linea);
         todo += linea + "\r\n";
         if (fs::file_size(dir / "HORARIO.CSV") != escrito) {
             escrito = fs::file_size(dir / "HORARIO.CSV");
@@ -129,7 +143,7 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
     fs::remove(dir / "HORARIO.CSV");
     ArchivoHorario sinCrear(dir.string());
     try {
-        sinCrear.AnadeLinea("x");
+        Anade(sinCrear, "x");
         FAIL() << "appending to a missing file succeeded";
     } catch (const store::FileError& e) {
         EXPECT_EQ(e.code(), 2);
@@ -141,18 +155,18 @@ TEST_F(Carpeta, FileErrorsCarryTheWindowsTexts)
     // delete it while it is open, so the lines stay.
     ArchivoHorario otro(dir.string());
     otro.Crea();
-    otro.AnadeLinea("x");
+    Anade(otro, "x");
     std::error_code error;
     fs::remove(dir / "HORARIO.CSV", error);
 #ifdef _WIN32
     EXPECT_TRUE(error) << "an open HORARIO.CSV was deleted";
-    otro.AnadeLinea("y");
+    Anade(otro, "y");
     otro.Cierra();
     EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "x\r\ny\r\n");
     return;
 #endif
     ASSERT_FALSE(error);
-    otro.AnadeLinea("y");
+    Anade(otro, "y");
     try {
         otro.Cierra();
         FAIL() << "closing a deleted file succeeded";
@@ -226,7 +240,7 @@ TEST_F(Carpeta, AFailureAtTheCloseIsReported)
     ConSistemaDeArchivos enUso(disco);
     ArchivoHorario archivo(dir.string());
     archivo.Crea();
-    archivo.AnadeLinea("\"1\"");
+    Anade(archivo, "\"1\"");
     try {
         archivo.Cierra();
         FAIL() << "a failed close was taken for a written file";
@@ -248,10 +262,10 @@ TEST_F(Carpeta, AFullDiskLeavesOnlyTheWholeLinesWrittenBefore)
     ArchivoHorario archivo(dir.string());
     archivo.Crea();
     for (std::size_t i = 0; i < porPieza; ++i)
-        archivo.AnadeLinea(primera);
+        Anade(archivo, primera);
     ASSERT_TRUE(Lee(dir / "HORARIO.CSV") == antes) << "the first piece is not the lines expected";
-    archivo.AnadeLinea(primera);
-    archivo.AnadeLinea("\"3\",\"Martes\",\"10:00\",\"1A\",\"FIS\"");
+    Anade(archivo, primera);
+    Anade(archivo, "\"3\",\"Martes\",\"10:00\",\"1A\",\"FIS\"");
     antes += primera + "\r\n";  // the whole line that fitted stays
     try {
         archivo.Cierra();
@@ -278,7 +292,7 @@ TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)
     {
         ArchivoHorario archivo(zare.string());
         archivo.Crea();
-        archivo.AnadeLinea("\"1\"");
+        Anade(archivo, "\"1\"");
         archivo.Cierra();
     }
     EXPECT_EQ(Lee(fuera / "ajeno.txt"), "ajeno\n");
@@ -292,7 +306,7 @@ TEST_F(Carpeta, ALinkInTheFilesPlaceIsReplacedAndItsTargetLeftAlone)
         fs::create_symlink(destino, zare / "horario.csv");
         ArchivoHorario archivo(zare.string());
         archivo.Crea();
-        archivo.AnadeLinea("\"2\"");
+        Anade(archivo, "\"2\"");
         archivo.Cierra();
         std::vector<std::string> nombres;
         for (const auto& e : fs::directory_iterator(zare))
