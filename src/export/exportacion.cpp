@@ -146,12 +146,8 @@ public:
     {
         if (lugares_.empty())
             return nullptr;
-        const std::size_t hash = std::hash<std::string>{}(clave);
-        const std::size_t mascara = lugares_.size() - 1;
-        for (std::size_t i = hash & mascara; lugares_[i].ocupado; i = (i + 1) & mascara)
-            if (lugares_[i].hash == hash && lugares_[i].clave == clave)
-                return &lugares_[i].resultado;
-        return nullptr;
+        const LugarDe& lugar = lugares_[Sitio(clave, std::hash<std::string>{}(clave))];
+        return lugar.ocupado ? &lugar.resultado : nullptr;
     }
 
     // Keeps a result for a value that has none yet; false (keeping nothing) when it has one.
@@ -190,6 +186,12 @@ private:
     {
         if (lugares_.empty())
             lugares_.resize(64);
+        return Sitio(clave, hash);
+    }
+
+    // The same in an array that has places.
+    std::size_t Sitio(const std::string& clave, std::size_t hash) const
+    {
         const std::size_t mascara = lugares_.size() - 1;
         std::size_t i = hash & mascara;
         while (lugares_[i].ocupado && !(lugares_[i].hash == hash && lugares_[i].clave == clave))
