@@ -8,6 +8,7 @@
 #include "store/errors.h"
 #include "store/table.h"
 
+#include <charconv>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -335,14 +336,28 @@ public:
     explicit CampoLeido(const char* nombre) : nombre_(nombre) {}
     const store::FieldRef& De(const store::Table& tabla)
     {
-        if (!ref_)
+        if (!ref_) {
             ref_ = tabla.field(nombre_);
+            const store::FieldDef& def = tabla.fields()[static_cast<std::size_t>(tabla.fieldIndex(nombre_))];
+            texto_ = def.type == 'C' || def.type == 'D';
+        }
         return *ref_;
+    }
+
+    // The field's text as asText reads it, into a string kept from record to record.
+    void Texto(const store::Table& tabla, std::string& destino)
+    {
+        const store::FieldRef& ref = De(tabla);
+        if (texto_)
+            destino.assign(tabla.textView(ref));
+        else
+            destino = tabla.asText(ref);
     }
 
 private:
     const char* nombre_;
     std::optional<store::FieldRef> ref_;
+    bool texto_ = false;  // a character or date field, read without a copy
 };
 
 // The lines of the file, one per record of the work table, made from each record as it is
@@ -351,32 +366,17 @@ private:
 // pieces of whole lines of the size the file is written in, so they are never moved in memory.
 class LineasHorario {
 public:
-    explicit LineasHorario(store::Table& horario) : horario_(horario)
+    // The fields of the record being appended, in the work table's order, as the table reads
+    // them.
+    void AnadeRegistro(const std::vector<std::string_view>& valores)
     {
-        for (const store::FieldDef& campo : CamposHorario())
-            campos_.push_back({horario.field(campo.name), campo.type == 'I'});
-        valores_.resize(campos_.size());
-        numeros_.resize(campos_.size());
-    }
-
-    // The record being appended, before its post.
-    void AnadeRegistro()
-    {
-        for (std::size_t i = 0; i < campos_.size(); ++i) {
-            if (campos_[i].entero) {
-                numeros_[i] = std::to_string(horario_.asInteger(campos_[i].ref));
-                valores_[i] = numeros_[i];
-            } else {
-                valores_[i] = horario_.textView(campos_[i].ref);
-            }
-        }
         // A new piece once this one has reached the size it is written in; the line that goes
         // beyond it stays whole in it.
         if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
             trozos_.emplace_back();
             trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
         }
-        AnadeLineaHorario(trozos_.back(), valores_);
+        AnadeLineaHorario(trozos_.back(), valores);
         trozos_.back() += "\r\n";
     }
 
@@ -389,14 +389,6 @@ public:
     }
 
 private:
-    struct Campo {
-        store::FieldRef ref;
-        bool entero;
-    };
-    store::Table& horario_;
-    std::vector<Campo> campos_;
-    std::vector<std::string_view> valores_;  // into the record being appended, or numeros_
-    std::vector<std::string> numeros_;
     std::vector<std::string> trozos_;  // whole lines with their ends
 };
 
@@ -437,7 +429,7 @@ void Exportacion::Importar2()
     horario.open(store::Access::Shared);
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
-    LineasHorario lineasArchivo(horario);
+    LineasHorario lineasArchivo;
 
     Recuerdo<std::optional<std::string>> nombresProfesor;
     // The group's name for the line and its course, from the first group of a code; the
@@ -462,17 +454,20 @@ void Exportacion::Importar2()
                           reservado = horario.field("RESERVADO"), aulaHorario = horario.field("AULA");
 
     long numeroLinea = 0;
+    LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
+    std::string asignatura, profesor, codigoGrupo;
+    std::vector<std::string_view> leidos(CamposHorario().size());  // the record as the table reads it
+    char numero[24];
     for (; !soluc.eof(); soluc.next()) {
         const long dia = soluc.asInteger(campoDia.De(soluc));
         if (dia == 0)
             continue;
-        LineaHorarioZare linea;
-        const std::string asignatura = soluc.asText(campoAsig.De(soluc));
-        const std::string profesor = soluc.asText(campoProf.De(soluc));
-        const std::string codigoGrupo = soluc.asText(campoGrupo.De(soluc));
+        campoAsig.Texto(soluc, asignatura);
+        campoProf.Texto(soluc, profesor);
+        campoGrupo.Texto(soluc, codigoGrupo);
         nombresProfesor.Anticipa(profesor);
         primerGrupo.Anticipa(codigoGrupo);
-        linea.aula = soluc.asText(campoAula.De(soluc));
+        campoAula.Texto(soluc, linea.aula);
         long hora = soluc.asInteger(campoHora.De(soluc));
         linea.dia = NombreDia(dia);
 
@@ -524,14 +519,16 @@ void Exportacion::Importar2()
             ++numeroLinea;
             horario.append();
             horario.setInteger(nlin, numeroLinea);
-            horario.setText(diasem, linea.dia);
-            horario.setText(horaini, linea.horaInicio);
-            horario.setText(grupoSubgru, linea.grupo);
-            horario.setText(materiaHorario, linea.materia);
-            horario.setText(profesorHorario, linea.profesor);
-            horario.setText(reservado, "");
-            horario.setText(aulaHorario, linea.aula);
-            lineasArchivo.AnadeRegistro();
+            const auto escrito = std::to_chars(numero, numero + sizeof numero, horario.asInteger(nlin));
+            leidos[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
+            leidos[1] = horario.setTextView(diasem, linea.dia);
+            leidos[2] = horario.setTextView(horaini, linea.horaInicio);
+            leidos[3] = horario.setTextView(grupoSubgru, linea.grupo);
+            leidos[4] = horario.setTextView(materiaHorario, linea.materia);
+            leidos[5] = horario.setTextView(profesorHorario, linea.profesor);
+            leidos[6] = horario.setTextView(reservado, "");
+            leidos[7] = horario.setTextView(aulaHorario, linea.aula);
+            lineasArchivo.AnadeRegistro(leidos);
             horario.post();
             ++hora;
         }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 
 namespace exportacion {
@@ -30,21 +31,34 @@ bool ArchivoOEnlace(const std::string& ruta)
 
 void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores)
 {
-    std::size_t longitud = 0;
+    // Room for the longest line the values can make (every character a quote, to be doubled),
+    // then the characters in place and the string cut to what they took.
+    std::size_t mayor = valores.size() * 3;
     for (const std::string_view valor : valores)
-        longitud += valor.size() + 3;
-    destino.reserve(destino.size() + longitud + 8);
+        mayor += 2 * valor.size();
+    const std::size_t inicio = destino.size();
+    destino.resize(inicio + mayor);
+    char* const principio = destino.data() + inicio;
+    char* p = principio;
     for (std::size_t i = 0; i < valores.size(); ++i) {
-        destino += i == 0 ? "\"" : ",\"";
+        if (i > 0)
+            *p++ = ',';
+        *p++ = '"';
         std::string_view resto = valores[i];
-        for (std::size_t comilla; (comilla = resto.find('"')) != std::string_view::npos;) {
-            destino.append(resto.substr(0, comilla + 1));
-            destino += '"';
-            resto.remove_prefix(comilla + 1);
+        for (const char* comilla;
+             !resto.empty() && (comilla = static_cast<const char*>(std::memchr(resto.data(), '"', resto.size())));) {
+            const std::size_t hasta = static_cast<std::size_t>(comilla - resto.data()) + 1;
+            std::memcpy(p, resto.data(), hasta);
+            p += hasta;
+            *p++ = '"';
+            resto.remove_prefix(hasta);
         }
-        destino.append(resto);
-        destino += '"';
+        if (!resto.empty())
+            std::memcpy(p, resto.data(), resto.size());
+        p += resto.size();
+        *p++ = '"';
     }
+    destino.resize(inicio + static_cast<std::size_t>(p - principio));
 }
 
 ArchivoHorario::ArchivoHorario(const std::string& carpeta)

@@ -123,30 +123,45 @@ void writeDouble(const dbf::Field& f, unsigned char* record, double value)
     putBe64(record + f.offset, bits);
 }
 
+// Digits with at most one point, after an optional '-': the usual stored number, worked out
+// directly. A whole number below 2^53 divided by an exact power of ten rounds as from_chars
+// does. False for anything else, and for more than 15 digits.
+bool plainDecimal(std::string_view text, double& value)
+{
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+    if (text.empty())
+        return false;
+    std::size_t i = text.front() == '-' ? 1 : 0;
+    std::uint64_t digits = 0;
+    int count = 0, decimals = -1;
+    for (; i < text.size() && count <= 15; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            ++count;
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (i != text.size() || count == 0 || count > 15)
+        return false;
+    value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
+    if (text.front() == '-')
+        value = -value;
+    return true;
+}
+
 [[noreturn]] void notWritable(const dbf::Field& f)
 {
     throw ValueError(std::string("un campo ") + typeName(f.def.type) + " no se puede escribir");
 }
 
 }  // namespace
-
-Kind kindOf(char type)
-{
-    switch (type) {
-    case 'N':
-    case 'F':
-    case 'I':
-    case '+':
-    case 'O': return Kind::Number;
-    case 'L': return Kind::Logical;
-    case 'D': return Kind::Date;
-    case '@': return Kind::Timestamp;
-    case 'M':
-    case 'B':
-    case 'G': return Kind::Memo;
-    default: return Kind::Text;
-    }
-}
 
 std::string blankRecord(const dbf::Layout& layout)
 {
@@ -217,6 +232,19 @@ std::optional<double> readNumber(const dbf::Field& f, const unsigned char* recor
     }
     case 'N':
     case 'F': {
+        // The usual content, digits amid blanks, is read in place; anything else (a NUL, a tab,
+        // an exponent, a stray character) goes the general way below.
+        const char* s = reinterpret_cast<const char*>(p);
+        std::size_t begin = 0, end = static_cast<std::size_t>(f.def.size);
+        while (begin < end && s[begin] == ' ')
+            ++begin;
+        if (begin == end)
+            return std::nullopt;
+        while (s[end - 1] == ' ')
+            --end;
+        double plain;
+        if (plainDecimal({s + begin, end - begin}, plain))
+            return plain;
         const std::string_view text = trimmed(storedText(f, record));
         if (text.empty())
             return std::nullopt;
@@ -445,37 +473,13 @@ std::optional<double> parseNumber(std::string_view text)
         text.remove_prefix(1);
     if (text.empty())
         return std::nullopt;
+    if (double v; plainDecimal(text, v))
+        return v;
     // Only digits, one sign, '.', and an exponent: from_chars alone would also take "inf", "nan"
     // and hexadecimal forms.
     for (char c : text)
         if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
             return std::nullopt;
-    // The usual case, a few digits with or without decimals, is worked out directly: a whole
-    // number below 2^53 divided by an exact power of ten rounds as from_chars does.
-    {
-        static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
-                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
-        std::size_t i = text.front() == '-' ? 1 : 0;
-        std::uint64_t digits = 0;
-        int count = 0, decimals = -1;
-        for (; i < text.size() && count <= 15; ++i) {
-            const char c = text[i];
-            if (c >= '0' && c <= '9') {
-                digits = digits * 10 + static_cast<unsigned>(c - '0');
-                ++count;
-                if (decimals >= 0)
-                    ++decimals;
-            } else if (c == '.' && decimals < 0) {
-                decimals = 0;
-            } else {
-                break;
-            }
-        }
-        if (i == text.size() && count > 0 && count <= 15) {
-            const double v = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-            return text.front() == '-' ? -v : v;
-        }
-    }
     double v = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec != std::errc() || end != text.data() + text.size())
@@ -510,6 +514,14 @@ long long roundHalfEven(double value)
 
 long roundToLong(double value)
 {
+    // A whole number within range, as most are, needs no rounding.
+    constexpr double kBelow = static_cast<double>(std::numeric_limits<long>::min()) - 1;
+    constexpr double kAbove = static_cast<double>(std::numeric_limits<long>::max()) + 1;
+    if (value > kBelow && value < kAbove) {
+        const long whole = static_cast<long>(value);
+        if (static_cast<double>(whole) == value)
+            return whole;
+    }
     const long long whole = roundHalfEven(value);
     if (whole < std::numeric_limits<long>::min() || whole > std::numeric_limits<long>::max())
         throw ValueError("el valor " + formatNumber(value) + " es demasiado grande para un entero");

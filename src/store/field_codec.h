@@ -25,7 +25,23 @@ public:
 };
 
 enum class Kind { Text, Number, Logical, Date, Timestamp, Memo };
-Kind kindOf(char type);
+inline Kind kindOf(char type)
+{
+    switch (type) {
+    case 'N':
+    case 'F':
+    case 'I':
+    case '+':
+    case 'O': return Kind::Number;
+    case 'L': return Kind::Logical;
+    case 'D': return Kind::Date;
+    case '@': return Kind::Timestamp;
+    case 'M':
+    case 'B':
+    case 'G': return Kind::Memo;
+    default: return Kind::Text;
+    }
+}
 
 // A record of `length` bytes with every field blank and the flag of a live record.
 std::string blankRecord(const dbf::Layout& layout);

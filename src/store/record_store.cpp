@@ -23,6 +23,7 @@ void RecordStore::reset(files::File* file, std::uint64_t firstRecord, std::uint3
     clock_ = 0;
     error_ = 0;
     lastLoaded_ = kNoBlock;
+    lastNo_ = 0;
     blocks_.clear();
     slotOf_.clear();
 }
@@ -49,6 +50,7 @@ RecordStore::Block* RecordStore::load(std::uint32_t block)
     const std::uint32_t records = std::min(perBlock_, count_ - first);
     const bool scanning = block >= 2 && lastLoaded_ == block - 1 && cached(block - 2);
     lastLoaded_ = block;
+    lastNo_ = 0;
     std::size_t slot;
     if (scanning) {
         slot = static_cast<std::size_t>(slotOf_[block - 2]);
@@ -82,7 +84,7 @@ RecordStore::Block* RecordStore::load(std::uint32_t block)
     return &b;
 }
 
-const unsigned char* RecordStore::at(std::uint32_t recNo)
+const unsigned char* RecordStore::find(std::uint32_t recNo)
 {
     if (recNo == 0 || recNo > count_) {
         error_ = -1;
@@ -103,7 +105,9 @@ const unsigned char* RecordStore::at(std::uint32_t recNo)
         }
     }
     b->lastUse = ++clock_;
-    return b->bytes.data() + std::size_t(inBlock) * recordLength_;
+    lastNo_ = recNo;
+    last_ = b->bytes.data() + std::size_t(inBlock) * recordLength_;
+    return last_;
 }
 
 void RecordStore::appended(const unsigned char* record)
@@ -112,6 +116,7 @@ void RecordStore::appended(const unsigned char* record)
     // A cached last block takes the record; other records stay in the file until asked for.
     Block* b = cached(i / perBlock_);
     if (b && b->records == i % perBlock_) {
+        lastNo_ = 0;  // the block's bytes may move
         b->bytes.insert(b->bytes.end(), record, record + recordLength_);
         ++b->records;
     }

@@ -22,7 +22,13 @@ public:
 
     // Record number `recNo`, from 1 to count(): its bytes, valid until the next call of this
     // store. nullptr when the file could not be read (`error()` tells why).
-    const unsigned char* at(std::uint32_t recNo);
+    const unsigned char* at(std::uint32_t recNo)
+    {
+        // A record's fields are read one after another: the last record found is kept at hand.
+        if (recNo == lastNo_ && recNo != 0)
+            return last_;
+        return find(recNo);
+    }
     // The errno of the last failed read, or -1 when the file ended before the record.
     int error() const { return error_; }
 
@@ -40,6 +46,7 @@ private:
         std::vector<unsigned char> bytes;
     };
 
+    const unsigned char* find(std::uint32_t recNo);
     Block* cached(std::uint32_t block);
     Block* load(std::uint32_t block);
 
@@ -52,6 +59,8 @@ private:
     static constexpr std::uint32_t kNoBlock = 0xFFFFFFFFu;
     std::uint32_t lastLoaded_ = kNoBlock;  // the block read from the file last
     int error_ = 0;
+    std::uint32_t lastNo_ = 0;  // the record at() found last, 0 once a block may have moved
+    const unsigned char* last_ = nullptr;
     std::vector<Block> blocks_;             // at most kMaxBlocks
     std::vector<std::int32_t> slotOf_;      // by block number: its place in blocks_, or -1
 };

@@ -1425,6 +1425,23 @@ void Table::setText(std::string_view fieldName, std::string_view value)
 
 void Table::setText(const FieldRef& field, std::string_view value) { setTextOf(*impl_, impl_->field(field), value); }
 
+std::string_view Table::setTextView(const FieldRef& field, std::string_view value)
+{
+    const dbf::Field& f = impl_->field(field);
+    setTextOf(*impl_, f, value);
+    if (f.def.type != 'C')
+        return textView(field);
+    // The field holds the value's first bytes and blanks after them, so what reads back is
+    // found in the value itself, not in the field's blanks.
+    const auto* stored = reinterpret_cast<const char*>(impl_->visible() + f.offset);
+    std::size_t n = std::min(value.size(), static_cast<std::size_t>(f.def.size));
+    if (const void* nul = std::memchr(stored, '\0', n))
+        n = static_cast<std::size_t>(static_cast<const char*>(nul) - stored);
+    while (n > 0 && stored[n - 1] == ' ')
+        --n;
+    return {stored, n};
+}
+
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
 long Table::asInteger(const FieldRef& field) const { return integerOf(*impl_, impl_->field(field)); }
 

@@ -128,6 +128,10 @@ public:
     // record or the cursor changes. Another type of field is an engine error.
     std::string_view textView(const FieldRef& field) const;
     void setText(const FieldRef& field, std::string_view value);
+    // setText, answering the field's text as textView will read it, without reading the field
+    // again: for a character field that is the value cut to the field's size, up to a NUL,
+    // without trailing blanks. Valid until the record or the cursor changes.
+    std::string_view setTextView(const FieldRef& field, std::string_view value);
     long asInteger(const FieldRef& field) const;
     void setInteger(const FieldRef& field, long value);
     double asFloat(const FieldRef& field) const;

@@ -201,6 +201,41 @@ TEST_F(DamagedTest, ForeignFiles)
     expectEngineError([] { Table("\\ZTEMP", "ROTA").open(Access::Shared); }, {"ROTA", "Visual FoxPro"});
 }
 
+// Numbers as other programs store them, aligned either way, with or without decimals, or in
+// forms only the general reading takes (a sign, a tab, an exponent, a NUL ending the text).
+TEST_F(DamagedTest, StoredNumbersReadTheSameWhicheverWayTheyAreWritten)
+{
+    struct Readable {
+        std::string stored;
+        double value;
+        long integer;  // rounded half to even
+    };
+    const std::vector<Readable> readable = {
+        {"  1.50", 1.5, 2},   {"-12.5 ", -12.5, -12}, {"1.5   ", 1.5, 2},   {"    -0", 0, 0},
+        {".5    ", 0.5, 0},   {"5.    ", 5, 5},       {"+1.25 ", 1.25, 1},  {"1e2   ", 100, 100},
+        {"\t12   ", 12, 12},  {std::string("12\0ab ", 6), 12, 12},      {"      ", 0, 0},
+        {"-2.5  ", -2.5, -2}, {"  3.5 ", 3.5, 4},     {"999999", 999999, 999999},
+    };
+    for (const auto& [stored, value, integer] : readable) {
+        std::string b = valid;
+        b.replace(headerLength + 1 + 8, 6, stored);
+        install(b);
+        Table t("\\ZTEMP", "ROTA");
+        t.open(Access::Shared);
+        EXPECT_DOUBLE_EQ(t.asFloat("HORAS"), value) << stored;
+        EXPECT_EQ(t.asInteger("HORAS"), integer) << stored;
+        EXPECT_EQ(t.locate("HORAS", {value}), stored.find_first_not_of(' ') != std::string::npos) << stored;
+    }
+    for (const std::string stored : {" 1 2  ", "-     ", "1.2.3 ", "1-2   ", " - 5  ", "12abc "}) {
+        std::string b = valid;
+        b.replace(headerLength + 1 + 8, 6, stored);
+        install(b);
+        Table t("\\ZTEMP", "ROTA");
+        t.open(Access::Shared);
+        expectEngineError([&] { t.asFloat("HORAS"); }, {"ROTA", "HORAS"});
+    }
+}
+
 TEST_F(DamagedTest, UnreadableNumbersAreReportedWhenRead)
 {
     std::string b = valid;

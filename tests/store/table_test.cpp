@@ -113,6 +113,32 @@ TEST_F(TableTest, TextsAreCutToTheFieldAndBlankFieldsReadEmpty)
     EXPECT_EQ(t.asText("NLIN"), "0");
 }
 
+// What setTextView answers is what textView reads of the field afterwards, found without
+// reading the field: cut to its size, up to a NUL, without trailing blanks.
+TEST_F(TableTest, ATextSetReadsBackAsTheViewItAnswers)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    const FieldRef codigo = t.field("CODIGO");
+    const FieldRef nombre = t.field("NOMEABREVSUBGRUZARE");
+    const std::vector<std::string> values = {"ABCDEFGHIJ", "AB  ", "ABCDE   X", std::string("A\0B", 3),
+                                             std::string("A \0B", 4), "", "      ", "ABCDEF", "\"Q\" "};
+    for (const std::string& value : values) {
+        t.append();
+        const std::string first(t.setTextView(codigo, value));
+        const std::string second(t.setTextView(nombre, value));
+        EXPECT_EQ(first, t.textView(codigo)) << value;
+        EXPECT_EQ(second, t.textView(nombre)) << value;
+        t.post();
+        EXPECT_EQ(first, t.asText(codigo)) << value;
+        EXPECT_EQ(second, t.asText(nombre)) << value;
+    }
+    t.first();
+    EXPECT_EQ(t.asText(codigo), "ABCDEF");
+    t.next();
+    EXPECT_EQ(t.asText(codigo), "AB");
+}
+
 TEST_F(TableTest, IntegersRoundHalfToEven)
 {
     Table t("\\ZTEMP", "PRUEBA");
