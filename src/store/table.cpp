@@ -7,6 +7,7 @@
 #include "store/engine_texts.h"
 #include "store/errors.h"
 #include "store/field_codec.h"
+#include "store/later_removal.h"
 #include "store/mdx.h"
 #include "store/paths.h"
 #include "store/record_index.h"
@@ -1522,7 +1523,11 @@ int makeAsideFolder(const std::string& folder, std::string& out)
 
 void removeAsideFolder(const std::string& aside)
 {
-    files::FileSystem& fs = files::fileSystem();
+    removeAsideFolder(aside, files::fileSystem());
+}
+
+void removeAsideFolder(const std::string& aside, files::FileSystem& fs)
+{
     for (const std::string& file : files::listFolder(aside))
         fs.remove(files::joinPath(aside, file));
     fs.removeFolder(aside);
@@ -1644,15 +1649,22 @@ void NewTable::commit()
             if (rc == EBUSY || (rc == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse))
                 throw EngineError(texts::inUse(name_));
         }
+        // The files replaced go into the aside folder, which is removed with them on the removal
+        // thread; one that cannot be moved is deleted here, as before.
+        int moved = 0;
+        const auto putAside = [&](const std::string& path) {
+            if (fs.rename(path, aside_ + "/antiguo." + std::to_string(++moved)) != 0)
+                fs.remove(path);  // failure ignored: the table is put over it
+        };
         for (const std::string& doomed : deleteFirst_) {
             const std::string path = files::pathInFolder(folder_, doomed);
             if (files::fileExists(path))
-                fs.remove(path);  // failure ignored: the table is put over it
+                putAside(path);
         }
         if (!mdxName_.empty()) {
             // The table goes first, so that an old table never stands beside the new index.
             if (files::fileExists(dbfPath))
-                fs.remove(dbfPath);
+                putAside(dbfPath);
             if (const int rc = fs.rename(aside_ + "/" + mdxName_, folder_ + "/" + mdxName_))
                 throw EngineError(texts::cannotCreateIndex(name_, fileErrorText(windowsErrorCode(rc))));
         }
@@ -1666,7 +1678,12 @@ void NewTable::commit()
         throw;
     }
     committed_ = true;
-    files::fileSystem().removeFolder(aside_);
+    // While this run holds the work folder nobody else looks in it, and the run waits for the
+    // removal before it lets go; otherwise the old files go now.
+    if (workFolderHeld(folder_))
+        removeAsideFolderLater(aside_);
+    else
+        removeAsideFolder(aside_);
 }
 
 // Removes what was built and not put in place.

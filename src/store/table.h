@@ -10,6 +10,10 @@
 #include <variant>
 #include <vector>
 
+namespace files {
+class FileSystem;
+}
+
 namespace store {
 
 // A field as created or as read from a table header.
@@ -166,6 +170,7 @@ inline const std::string kAsideFolderPrefix = ".nueva.";
 
 // Removes such a folder with the files in it (it holds one table's files, nothing deeper).
 void removeAsideFolder(const std::string& aside);
+void removeAsideFolder(const std::string& aside, files::FileSystem& fs);
 
 class NewTable {
 public:

@@ -3,6 +3,7 @@
 #include "files/folders.h"
 #include "store/engine_texts.h"
 #include "store/errors.h"
+#include "store/later_removal.h"
 #include "store/paths.h"
 #include "store/table.h"
 
@@ -86,6 +87,7 @@ void WorkLock::release()
 {
     if (!file_)
         return;
+    finishRemovals();
     {
         std::lock_guard<std::mutex> guard(heldMutex);
         const auto it = std::find(heldFolders.begin(), heldFolders.end(), folder_);

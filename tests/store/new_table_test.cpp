@@ -2,6 +2,7 @@
 // never an empty or half-filled table, and a link in the table's place is replaced, not followed.
 #include "store/table.h"
 #include "files/folders.h"
+#include "store/work_lock.h"
 
 #include "rationed_disk.h"
 #include "store_support.h"
@@ -68,6 +69,27 @@ TEST_F(NewTableTest, ATableFilledAsideAppearsWhenCommitted)
     }
     EXPECT_EQ(entries(), (std::set<std::string>{"NUEVA.DBF", "NUEVA.MDX"}));
     EXPECT_TRUE(readBytes(ztemp / "NUEVA.DBF") == before) << "before changed";
+}
+
+// The files a new table replaces are moved out of the way and removed on the removal thread;
+// by the time the run lets go of the work folder nothing of them, nor of the aside folders, is
+// left, and the tables in place are the new ones.
+TEST_F(NewTableTest, ReplacedFilesAreGoneBeforeTheWorkFolderIsLetGo)
+{
+    WorkLock lock;
+    lock.take("\\ZTEMP");
+    for (int round = 1; round <= 3; ++round) {
+        NewTable built("\\ZTEMP", "NUEVA.DBF", kFields, {{"CODIGO", "CODIGO"}}, {"NUEVA.DBF", "NUEVA.MDX", "VIEJA.DBF"});
+        fill(built.table(), round * 100);
+        if (round == 3)  // large enough that removing it takes a while
+            writeBytes(ztemp / "VIEJA.DBF", std::string(32 << 20, 'x'));
+        built.commit();
+        Table t("\\ZTEMP", "NUEVA");
+        t.open(Access::Shared);
+        EXPECT_EQ(t.recordCount(), round * 100);
+    }
+    lock.release();
+    EXPECT_EQ(entries(), (std::set<std::string>{"NUEVA.DBF", "NUEVA.MDX", kWorkLockFile}));
 }
 
 TEST_F(NewTableTest, AFullDiskLeavesTheOldTableAndNothingHalfMade)
