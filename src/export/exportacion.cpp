@@ -541,9 +541,11 @@ void Exportacion::Importar2()
     materias.close();
     diasHoras.close();
 
+    // The work table whole on disk first: its last records are written at its close, and a
+    // failure there must leave "HORARIO.CSV" as it was.
+    horario.close();
     ArchivoHorario archivo(estado_.CarpetaCSV);
     lineasArchivo.Escribe(archivo);
-    horario.close();
 
     estado_.EstadoTransformacion = 1;
     mensajes_.Muestra(import::kProcesoFinalizado);

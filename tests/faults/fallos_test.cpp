@@ -467,6 +467,13 @@ TEST_F(Fallos, AFullDiskWhileATableIsWrittenKeepsTheRecordsBefore)
     EXPECT_EQ(exportacion.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
     EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
     EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 100000 / 770 + 1);
+
+    // The same when only the table's last records, written as it is closed, do not fit.
+    const Resultado alCerrar = Exporta(limite(600000));
+    EXPECT_EQ(alCerrar.estado, 2);
+    EXPECT_EQ(alCerrar.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+    EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 600000 / 770 + 1);
 #endif
 }
 
