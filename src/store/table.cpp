@@ -168,8 +168,6 @@ public:
     std::uint64_t expectedSize_ = 0;  // the file's size as this open's writes leave it
     unsigned long lockGeneration_ = 0;  // workLockGeneration() when gathering was last decided
     std::uint32_t flushedCount_ = 0;    // the records the file held when last read or flushed
-    std::uint32_t handedCount_ = 0;     // and with the piece on its way to the writer thread
-    std::uint64_t handedSize_ = 0;      // the file's size once that piece is written
     unsigned long aloneLocks_ = 0, aloneOpens_ = 0;  // the generations alone_ was decided at
     bool alone_ = false;
 
@@ -361,7 +359,7 @@ public:
         }
         known_ = status;
         lastAppendedNo_ = 0;
-        flushedCount_ = handedCount_ = layout_.recordCount;
+        flushedCount_ = layout_.recordCount;
         defs_.clear();
         for (const dbf::Field& f : layout_.fields)
             defs_.push_back(f.def);
@@ -468,7 +466,6 @@ public:
         if (lockForOpen(*file, access) == LockResult::InUse)
             fail(texts::inUse(name_));
         file_ = std::make_unique<WriteBehind>(std::move(file));
-        file_->allowBackground(&files::fileSystem() == &files::systemFileSystem());
         access_ = access;
         lockGeneration_ = 0;  // gathering is decided at the first post
         try {
@@ -549,7 +546,6 @@ public:
 
     void reloadIfChanged()
     {
-        settleHanded();  // a piece on its way is ours, not another open's change
         files::FileStatus status;
         if (file_->status(status) != 0)
             return;
@@ -577,11 +573,10 @@ public:
     // At the end of a run of posts: the file as our writes left it, so that the next look does
     // not take them for another open's. A file of another size than ours made has been written
     // by someone else as well; it stays unnoted and is read again at the next look.
-    void noteOwnWrites() { noteOwnWrites(expectedSize_); }
-    void noteOwnWrites(std::uint64_t ourSize)
+    void noteOwnWrites()
     {
         files::FileStatus status;
-        if (access_ == Access::Shared && file_ && file_->status(status) == 0 && status.size == ourSize)
+        if (access_ == Access::Shared && file_ && file_->status(status) == 0 && status.size == expectedSize_)
             known_ = status;
     }
 
@@ -907,45 +902,8 @@ public:
         file_->gather(on);
     }
 
-    // The pieces handed to the writer thread: the records up to handedCount_ are on their way.
-    // A piece is written while the next is gathered; whatever else touches the file waits for
-    // it first. Its failure is reported here or at the next flush.
-    void handOffWrites()
-    {
-        settleHanded();
-        files::FileStatus status;
-        if (const int rc = file_->status(status))
-            fail(texts::readFailed(name_, rc));
-        if (status.size < recordOffset(flushedCount_ + 1))
-            failCut();
-        if (const int rc = file_->handOff())
-            fail(texts::writeFailed(name_, rc));
-        handedCount_ = count();
-        handedSize_ = expectedSize_;
-    }
-
-    // Waits for the piece on its way and notes the file as it left it, as a flush does.
-    void settleHanded()
-    {
-        const bool flying = handedCount_ > flushedCount_;
-        landed();
-        if (flying)
-            noteOwnWrites(handedSize_);
-    }
-
-    // Waits for the piece on its way; its records are on disk from then on.
-    void landed()
-    {
-        if (const int rc = file_->settle()) {
-            handedCount_ = flushedCount_;  // the piece is pending again
-            fail(texts::writeFailed(name_, rc));
-        }
-        flushedCount_ = std::max(flushedCount_, handedCount_);
-    }
-
     void flushWrites()
     {
-        landed();
         if (file_->pending() > 0) {
             files::FileStatus status;
             if (const int rc = file_->status(status))
@@ -954,7 +912,7 @@ public:
                 failCut();
             if (const int rc = file_->flush())
                 fail(texts::writeFailed(name_, rc));
-            flushedCount_ = handedCount_ = count();
+            flushedCount_ = count();
             noteOwnWrites();
         }
         if (mdx_)
@@ -1049,18 +1007,12 @@ public:
             checkTagsKept();
         beginWrite();
         checkBeforeWrite();
-        if (file_->failedOnItsWay())
-            landed();  // reports the failure of the piece written meanwhile
         if (state_ == State::Append)
             postAppend();
         else
             postEdit();
-        if (file_->gathering() && file_->pending() >= kGatherBytes) {
-            if (mdx_)
-                flushWrites();  // the index's pages after the records they name
-            else
-                handOffWrites();
-        }
+        if (file_->gathering() && file_->pending() >= kGatherBytes)
+            flushWrites();
     }
 
     void postAppend()

@@ -10,14 +10,10 @@
 
 #include "files/file_io.h"
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 namespace store {
 
@@ -33,28 +29,8 @@ public:
     int gather(bool on);
     bool gathering() const { return gathering_; }
 
-    // Bytes waiting to be written, a run on its way included.
-    std::size_t pending() const
-    {
-        return tail_.size() + (headerDirty_ || appendsDue_ || flight_ != Flight::None ? 1 : 0);
-    }
-
-    // Lets handOff write on a thread of its own. Off unless the owner allows it: a file system
-    // put in place by a test may not expect calls from two threads.
-    void allowBackground(bool on) { background_ = on; }
-
-    // Hands the pending run, and the header after it, to the writer thread and returns at once,
-    // so that the next run is gathered while the disk takes this one. Only one is on its way:
-    // this first waits for the one before. Every other call that touches the file waits for it
-    // too, so the file sees the same writes in the same order as with flush. Without the
-    // thread, the same as flush.
-    int handOff();
-    // Waits for the run on its way. 0, or the error of a run that failed since the last answer:
-    // the file is then put back as before that run and its bytes are pending again.
-    int settle();
-    // Whether the run on its way has failed already: the owner then settles at once, so that
-    // the failure stops it within one run, as a flush would have.
-    bool failedOnItsWay() const { return flight_ == Flight::Landed && flightFailed_; }
+    // Bytes waiting to be written.
+    std::size_t pending() const { return tail_.size() + (headerDirty_ || appendsDue_ ? 1 : 0); }
 
     // Gathered appends leave the header's date and record count (bytes 1 to 7) to the flush that
     // writes the header after their records: the date is the day the header reaches the file,
@@ -83,13 +59,7 @@ public:
     int close() override;
 
 private:
-    enum class Flight { None, Going, Landed };
     bool fitsTail(std::uint64_t offset) const;
-    bool joinsFlight(std::uint64_t offset) const;
-    void wait();
-    void fly();
-    int prepareRollback(std::uint64_t start, std::size_t size, std::uint64_t& sizeBefore, std::string& covered);
-    int land(const std::string& run, std::uint64_t start, std::uint64_t sizeBefore, const std::string& covered);
     int takeDueHeader();
     void overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const;
 
@@ -106,25 +76,6 @@ private:
     bool headerDirty_ = false;
     std::uint32_t dueCount_ = 0;
     bool appendsDue_ = false;
-
-    // The run on its way and what the writer thread needs to write it, or to undo it.
-    bool background_ = false;
-    std::atomic<Flight> flight_{Flight::None};  // Going to Landed on the writer thread, the rest here
-    std::string flying_;
-    std::uint64_t flyingStart_ = 0;
-    std::uint64_t flyingSizeBefore_ = 0;
-    std::string flyingCovered_;
-    unsigned char flyingHeader_[kHeaderBytes] = {};
-    std::size_t flyingFrom_ = kHeaderBytes, flyingTo_ = 0;
-    int flightError_ = 0;   // set by the writer thread
-    bool flyingRunFailed_ = false;
-    std::atomic<bool> flightFailed_{false};  // flightError_ is set, told before flight_ lands
-    int landingError_ = 0;  // a failed run not yet answered
-    bool stopping_ = false;
-    unsigned long owner_ = 0;  // the process whose thread writer_ is
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::thread writer_;
 };
 
 }  // namespace store

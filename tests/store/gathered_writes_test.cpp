@@ -3,14 +3,11 @@
 // valid table after each piece and after the close, and every open in this process sees them.
 #include "store/table.h"
 #include "store/work_lock.h"
-#include "store/write_behind.h"
 
 #include "files/process.h"
 #include "store_support.h"
 #include "support/disco_envuelto.h"
 
-#include <atomic>
-#include <cerrno>
 #include <ctime>
 #include <filesystem>
 
@@ -66,18 +63,6 @@ protected:
 
 TEST_F(GatheredWrites, PostsReachTheFileInLargeWholePiecesAndAtTheClose)
 {
-    // Through a disk of the test's own the pieces are written on this thread, so the file can be
-    // looked at between posts; the writer thread is tested on its own below.
-    struct DiscoDeLaPrueba : prueba::DiscoEnvuelto {
-        std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
-        {
-            return std::make_unique<prueba::ArchivoEnvuelto>(std::move(dentro));
-        }
-    } disco;
-    files::setFileSystem(&disco);
-    struct Restaura {
-        ~Restaura() { files::setFileSystem(nullptr); }
-    } restaura;
     WorkLock lock;
     lock.take("\\ZTEMP");
     Table t("\\ZTEMP", "ANCHA");
@@ -255,136 +240,4 @@ TEST_F(GatheredWrites, ASearchInAHeldFolderDoesNotAskTheFileAgain)
         EXPECT_LT(preguntasPorBusquedas(), 5);
     }
     files::setFileSystem(nullptr);
-}
-
-namespace {
-
-// A file of the operating system's whose writes fail with "disk full" while `lleno` is set; the
-// writer thread asks it, so the flag is atomic.
-class ArchivoQueSeLlena : public prueba::ArchivoEnvuelto {
-public:
-    ArchivoQueSeLlena(std::unique_ptr<files::File> dentro, std::atomic<bool>& lleno)
-        : prueba::ArchivoEnvuelto(std::move(dentro)), lleno_(lleno)
-    {
-    }
-    int writeAt(std::uint64_t o, const void* d, std::size_t n) override
-    {
-        return lleno_ ? ENOSPC : prueba::ArchivoEnvuelto::writeAt(o, d, n);
-    }
-
-private:
-    std::atomic<bool>& lleno_;
-};
-
-// Pieces handed to the writer thread: a file of a 12-byte header and records of 100 bytes
-// appended after it, each with the end mark after it, as a table appends them.
-class PiecesOnTheirWay : public WorkFolder {
-protected:
-    std::string path;
-    std::string expected;  // what the file must hold once everything is written
-    std::atomic<bool> lleno{false};
-
-    void SetUp() override
-    {
-        WorkFolder::SetUp();
-        path = file("PIEZAS.DBF");
-        expected = std::string("\x03\x01\x02\x03") + std::string(4, '\0') + "HHLL" + "\x1A";
-        writeBytes(path, expected);
-    }
-
-    std::unique_ptr<WriteBehind> open()
-    {
-        std::unique_ptr<files::File> f;
-        EXPECT_EQ(files::systemFileSystem().open(path, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, f), 0);
-        auto wb = std::make_unique<WriteBehind>(std::make_unique<ArchivoQueSeLlena>(std::move(f), lleno));
-        wb->allowBackground(true);
-        wb->gather(true);
-        return wb;
-    }
-
-    // Appends records `from` to `to` over the end mark, and the count into the header.
-    void append(WriteBehind& wb, int from, int to)
-    {
-        for (int n = from; n <= to; ++n) {
-            const std::string record = std::string(1, ' ') + std::string(99, static_cast<char>('a' + n % 26));
-            const std::uint64_t at = 12 + std::uint64_t(n - 1) * 100;
-            ASSERT_EQ(wb.writeWithEnd(at, record.data(), record.size(), 0x1A), 0);
-            wb.appendsDue(static_cast<std::uint32_t>(n));
-            expected.replace(static_cast<std::size_t>(at), std::string::npos, record + "\x1A");
-        }
-        for (int i = 0; i < 4; ++i)
-            expected[4 + i] = static_cast<char>((to >> (8 * i)) & 0xFF);
-    }
-
-    // The file as a reader through `wb` sees it.
-    static std::string seen(WriteBehind& wb, std::size_t size)
-    {
-        std::string bytes(size, '?');
-        std::size_t got = 0;
-        EXPECT_EQ(wb.readAt(0, bytes.data(), size, got), 0);
-        bytes.resize(got);
-        return bytes;
-    }
-
-    static std::string withoutDate(std::string bytes)
-    {
-        if (bytes.size() >= 4)
-            bytes.replace(1, 3, "DDD");
-        return bytes;
-    }
-};
-
-}  // namespace
-
-TEST_F(PiecesOnTheirWay, EachPieceAndItsHeaderReachTheFileInOrderWhileTheNextIsGathered)
-{
-    auto wb = open();
-    for (int piece = 0; piece < 5; ++piece) {
-        append(*wb, piece * 3000 + 1, piece * 3000 + 3000);
-        ASSERT_EQ(wb->handOff(), 0);
-        EXPECT_GT(wb->pending(), 0u) << "a piece on its way is still pending";
-    }
-    append(*wb, 15001, 15010);  // gathered behind the last piece
-    // A read waits for the piece on its way and sees what is gathered as written.
-    EXPECT_EQ(withoutDate(seen(*wb, expected.size() + 10)), withoutDate(expected));
-    // The file itself: every handed piece and the header naming its records, not yet the rest.
-    ASSERT_EQ(wb->settle(), 0);
-    const std::string onDisk = readBytes(path);
-    EXPECT_EQ(le32(onDisk, 4), 15000u);
-    EXPECT_EQ(onDisk.size(), 12u + 15000u * 100u + 1u);
-    EXPECT_EQ(onDisk.back(), '\x1A');
-    EXPECT_EQ(wb->close(), 0);
-    EXPECT_EQ(withoutDate(readBytes(path)), withoutDate(expected));
-}
-
-TEST_F(PiecesOnTheirWay, APieceThatFailsOnItsWayLeavesTheFileAsBeforeAndIsPendingAgain)
-{
-    auto wb = open();
-    append(*wb, 1, 3000);
-    ASSERT_EQ(wb->flush(), 0);
-    const std::string before = readBytes(path);
-    append(*wb, 3001, 6000);
-    lleno = true;
-    ASSERT_EQ(wb->handOff(), 0);  // the failure comes when the piece is waited for
-    append(*wb, 6001, 6100);
-    EXPECT_EQ(wb->settle(), ENOSPC);
-    EXPECT_EQ(wb->settle(), 0) << "an error is answered once";
-    EXPECT_EQ(readBytes(path), before) << "the file as the last piece left it";
-    // Nothing is lost: readers see every record, and a flush with room writes them all.
-    EXPECT_EQ(withoutDate(seen(*wb, expected.size())), withoutDate(expected));
-    EXPECT_EQ(wb->flush(), ENOSPC);
-    EXPECT_EQ(readBytes(path), before);
-    lleno = false;
-    EXPECT_EQ(wb->flush(), 0);
-    EXPECT_EQ(withoutDate(readBytes(path)), withoutDate(expected));
-
-    // A failure found by a read, which waits, is answered by the next flush.
-    append(*wb, 6101, 9000);
-    lleno = true;
-    ASSERT_EQ(wb->handOff(), 0);
-    seen(*wb, 100);
-    lleno = false;
-    EXPECT_EQ(wb->flush(), ENOSPC);
-    EXPECT_EQ(wb->close(), 0);
-    EXPECT_EQ(withoutDate(readBytes(path)), withoutDate(expected));
 }
