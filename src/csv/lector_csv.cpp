@@ -45,7 +45,9 @@ std::string textoRutaLarga(std::size_t largo)
 }  // namespace
 
 LectorCSV::LectorCSV(std::size_t tamBuffer, std::size_t lineaMaxima)
-    : lineaMaxima_(lineaMaxima), buffer_(std::max<std::size_t>(tamBuffer, 1))
+    : lineaMaxima_(lineaMaxima),
+      buffer_(new char[std::max<std::size_t>(tamBuffer, 1)]),
+      tamBuffer_(std::max<std::size_t>(tamBuffer, 1))
 {
 }
 
@@ -99,16 +101,20 @@ bool LectorCSV::rellena()
     if (finArchivo_)
         return false;
     if (inicio_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + inicio_, fin_ - inicio_);
+        std::memmove(buffer_.get(), buffer_.get() + inicio_, fin_ - inicio_);
         fin_ -= inicio_;
         inicio_ = 0;
     }
-    if (fin_ == buffer_.size()) {
-        const std::size_t doble = buffer_.size() * 2;
-        buffer_.resize(lineaMaxima_ < doble ? std::max(lineaMaxima_ + 1, buffer_.size() + 1) : doble);
+    if (fin_ == tamBuffer_) {
+        const std::size_t doble = tamBuffer_ * 2;
+        const std::size_t tam = lineaMaxima_ < doble ? std::max(lineaMaxima_ + 1, tamBuffer_ + 1) : doble;
+        std::unique_ptr<char[]> mayor(new char[tam]);
+        std::memcpy(mayor.get(), buffer_.get(), fin_);
+        buffer_ = std::move(mayor);
+        tamBuffer_ = tam;
     }
     std::size_t leidos = 0;
-    if (const int error = archivo_->readAt(posicion_, buffer_.data() + fin_, buffer_.size() - fin_, leidos))
+    if (const int error = archivo_->readAt(posicion_, buffer_.get() + fin_, tamBuffer_ - fin_, leidos))
         throw store::FileError(store::windowsErrorCode(error));
     posicion_ += leidos;
     if (leidos == 0) {
@@ -138,7 +144,7 @@ std::string_view LectorCSV::leeLinea()
 {
     std::size_t buscado = inicio_;  // bytes before this hold no LF
     char* lf;
-    while (!(lf = static_cast<char*>(std::memchr(buffer_.data() + buscado, '\n', fin_ - buscado)))) {
+    while (!(lf = static_cast<char*>(std::memchr(buffer_.get() + buscado, '\n', fin_ - buscado)))) {
         const std::size_t vistos = fin_ - inicio_;
         if (vistos > lineaMaxima_)
             lineaDemasiadoLarga();  // before the buffer grows for it
@@ -146,11 +152,11 @@ std::string_view LectorCSV::leeLinea()
             break;
         buscado = inicio_ + vistos;
     }
-    char* const principio = buffer_.data() + inicio_;
-    char* final = lf ? lf : buffer_.data() + fin_;
+    char* const principio = buffer_.get() + inicio_;
+    char* final = lf ? lf : buffer_.get() + fin_;
     if (static_cast<std::size_t>(final - principio) > lineaMaxima_)
         lineaDemasiadoLarga();
-    inicio_ = static_cast<std::size_t>(final - buffer_.data()) + (lf ? 1 : 0);
+    inicio_ = static_cast<std::size_t>(final - buffer_.get()) + (lf ? 1 : 0);
     ++lineas_;
 
     if (void* sub = std::memchr(principio, kFinDeTexto, static_cast<std::size_t>(final - principio)))
@@ -165,8 +171,8 @@ void LectorCSV::SaltaLinea()
     // Only the LF is looked for; the bytes before it are dropped as they are read.
     while (true) {
         const std::size_t sinLeer = fin_ - inicio_;
-        if (const void* lf = std::memchr(buffer_.data() + inicio_, '\n', sinLeer)) {
-            inicio_ = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.data()) + 1;
+        if (const void* lf = std::memchr(buffer_.get() + inicio_, '\n', sinLeer)) {
+            inicio_ = static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.get()) + 1;
             break;
         }
         inicio_ = fin_;

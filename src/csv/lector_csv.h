@@ -56,7 +56,7 @@ public:
     bool Abierto() const { return archivo_ != nullptr; }
 
     // The bytes the buffer holds now: it grows only for the lines that are read.
-    std::size_t Capacidad() const { return buffer_.size(); }
+    std::size_t Capacidad() const { return tamBuffer_; }
 
 private:
     std::string_view leeLinea();
@@ -69,7 +69,8 @@ private:
     std::string nombre_;  // the file's name in Windows-1252, for errors
     std::size_t lineaMaxima_;
     std::size_t lineas_ = 0;  // lines read or skipped since the file was opened
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // not cleared first: only what is read from the file is used
+    std::size_t tamBuffer_;
     std::size_t inicio_ = 0;  // first unread byte
     std::size_t fin_ = 0;     // end of the bytes read
     bool finArchivo_ = false;
