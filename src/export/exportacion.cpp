@@ -132,10 +132,12 @@ private:
 template <typename Resultado>
 class Recuerdo {
 public:
+    static std::size_t Hash(const std::string& clave) { return std::hash<std::string>{}(clave); }
+
+    // `hash`: Hash(clave), worked out once for Anticipa and the lookup after it.
     template <typename Busca>
-    const Resultado& De(const std::string& clave, Busca&& busca)
+    const Resultado& De(const std::string& clave, std::size_t hash, Busca&& busca)
     {
-        const std::size_t hash = std::hash<std::string>{}(clave);
         const std::size_t i = Lugar(clave, hash);
         if (lugares_[i].ocupado)
             return lugares_[i].resultado;
@@ -143,11 +145,11 @@ public:
     }
 
     // What is kept for a value; nullptr when nothing is.
-    const Resultado* Busca(const std::string& clave) const
+    const Resultado* Busca(const std::string& clave, std::size_t hash) const
     {
         if (lugares_.empty())
             return nullptr;
-        const LugarDe& lugar = lugares_[Sitio(clave, std::hash<std::string>{}(clave))];
+        const LugarDe& lugar = lugares_[Sitio(clave, hash)];
         return lugar.ocupado ? &lugar.resultado : nullptr;
     }
 
@@ -155,7 +157,7 @@ public:
     template <typename Hace>
     bool AnadeSiFalta(const std::string& clave, Hace&& hace)
     {
-        const std::size_t hash = std::hash<std::string>{}(clave);
+        const std::size_t hash = Hash(clave);
         const std::size_t i = Lugar(clave, hash);
         if (lugares_[i].ocupado)
             return false;
@@ -165,11 +167,11 @@ public:
 
     // Asks the memory for the place a value's lookup will read, so that the lookups of one
     // entry wait for memory together rather than one after another.
-    void Anticipa(const std::string& clave) const
+    void Anticipa(std::size_t hash) const
     {
         if (lugares_.empty())
             return;
-        const char* lugar = reinterpret_cast<const char*>(&lugares_[std::hash<std::string>{}(clave) & (lugares_.size() - 1)]);
+        const char* lugar = reinterpret_cast<const char*>(&lugares_[hash & (lugares_.size() - 1)]);
         __builtin_prefetch(lugar);
         __builtin_prefetch(lugar + sizeof(LugarDe) - 1);
     }
@@ -248,13 +250,14 @@ public:
     }
 
     // The result of the first record with that key; nullptr when no record has it.
-    const Resultado* Busca(const std::string& clave)
+    // `hash`: Hash(clave), as Anticipa was given it.
+    const Resultado* Busca(const std::string& clave, std::size_t hash)
     {
         if (!leida_)
             Lee();
         if (recorrida_)
-            return encontrados_.Busca(clave);
-        const std::optional<Resultado>& r = buscados_.De(clave, [&]() -> std::optional<Resultado> {
+            return encontrados_.Busca(clave, hash);
+        const std::optional<Resultado>& r = buscados_.De(clave, hash, [&]() -> std::optional<Resultado> {
             std::vector<store::Value> valores;
             for (std::size_t desde = 0;;) {
                 const std::size_t fin = clave.find('\0', desde);
@@ -270,7 +273,8 @@ public:
         return r ? &*r : nullptr;
     }
 
-    void Anticipa(const std::string& clave) const { encontrados_.Anticipa(clave); }
+    static std::size_t Hash(const std::string& clave) { return Recuerdo<Resultado>::Hash(clave); }
+    void Anticipa(std::size_t hash) const { encontrados_.Anticipa(hash); }
 
 private:
     // Finds the key fields (a missing one fails here, at the first search, as a locate would)
@@ -319,13 +323,14 @@ struct DatosGrupo {
     std::string codigoCurso;
 };
 
-// One line of the timetable, as it goes into the work table.
+// One line of the timetable, as it goes into the work table. The group, subject and teacher
+// are the remembered results of their searches, valid until the next entry's searches.
 struct LineaHorarioZare {
     std::string dia;
     std::string horaInicio;
-    std::string grupo;
-    std::string materia;
-    std::string profesor;
+    std::string_view grupo;
+    std::string_view materia;
+    std::string_view profesor;
     std::string aula;
 };
 
@@ -465,13 +470,15 @@ void Exportacion::Importar2()
         campoAsig.Texto(soluc, asignatura);
         campoProf.Texto(soluc, profesor);
         campoGrupo.Texto(soluc, codigoGrupo);
-        nombresProfesor.Anticipa(profesor);
-        primerGrupo.Anticipa(codigoGrupo);
+        const std::size_t hashProfesor = Recuerdo<std::optional<std::string>>::Hash(profesor);
+        const std::size_t hashGrupo = PrimerosPorClave<DatosGrupo>::Hash(codigoGrupo);
+        nombresProfesor.Anticipa(hashProfesor);
+        primerGrupo.Anticipa(hashGrupo);
         campoAula.Texto(soluc, linea.aula);
         long hora = soluc.asInteger(campoHora.De(soluc));
         linea.dia = NombreDia(dia);
 
-        const std::optional<std::string>& nombre = nombresProfesor.De(profesor, [&]() -> std::optional<std::string> {
+        const std::optional<std::string>& nombre = nombresProfesor.De(profesor, hashProfesor, [&]() -> std::optional<std::string> {
             if (!profesores.findKey({profesor}))
                 return std::nullopt;
             return profesores.asText("NOMBRE");
@@ -482,12 +489,12 @@ void Exportacion::Importar2()
 
         long lineas = soluc.asInteger(campoSesiones.De(soluc));
 
-        const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo);
+        const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo, hashGrupo);
         const DatosGrupo& datos = grupo ? *grupo : sinGrupo;
         linea.grupo = datos.grupo;
 
         claveMateria.assign(asignatura).append(1, '\0').append(datos.codigoCurso);
-        const std::string* materia = primeraMateria.Busca(claveMateria);
+        const std::string* materia = primeraMateria.Busca(claveMateria, PrimerosPorClave<std::string>::Hash(claveMateria));
         if (!materia)
             continue;
         linea.materia = *materia;
