@@ -15,8 +15,9 @@ namespace import {
 
 namespace {
 
+// A subject line's columns, viewed in the record they were read into.
 struct LineaMateria {
-    std::string largo, nombre, materia, curso, tarea, abreviatura;
+    std::string_view largo, nombre, materia, curso, tarea, abreviatura;
 };
 
 // Columns are read in the order 3, 4, 0, 1, 2, 5, so a short line fails on the first missing one.
@@ -29,37 +30,54 @@ LineaMateria LeeLineaMateria(const csv::RegistroCSV& campos)
     l.curso = campos.Campo(1);
     l.tarea = campos.Campo(2);
     if (l.tarea == "0")
-        l.tarea.clear();
+        l.tarea = {};
     l.abreviatura = campos.Campo(5);
     return l;
 }
 
 class Materias {
 public:
-    Materias(store::Table& catalogo, store::Table& oferta) : catalogo_(catalogo), oferta_(oferta) {}
+    Materias(store::Table& catalogo, store::Table& oferta)
+        : catalogo_(catalogo),
+          oferta_(oferta),
+          catCod_(catalogo.field("COD")),
+          catLargo_(catalogo.field("CODLARGO")),
+          catNombre_(catalogo.field("NOMBRE")),
+          catTarea_(catalogo.field("CODTAREA")),
+          catLargo2_(catalogo.field("CODLARGO2")),
+          ofCod_(oferta.field("COD")),
+          ofLargo_(oferta.field("CODLARGO")),
+          ofNombre_(oferta.field("NOMBRE")),
+          ofMateria_(oferta.field("CODMATERIA")),
+          ofCurso_(oferta.field("CODCURSO")),
+          ofTarea_(oferta.field("CODTAREA")),
+          ofAbreviatura_(oferta.field("ABREVZARE"))
+    {
+    }
 
     void Linea(const csv::RegistroCSV& campos)
     {
         const LineaMateria l = LeeLineaMateria(campos);
-        const std::string codigo = CodigoMateria(l.largo, l.nombre);
-        if (largos_.count(l.largo)) {
-            if (const auto fila = codigoDeLargo_.find(l.largo); fila != codigoDeLargo_.end())
+        largo_.assign(l.largo);
+        if (largos_.count(largo_)) {
+            if (const auto fila = codigoDeLargo_.find(largo_); fila != codigoDeLargo_.end())
                 Oferta(fila->second, l);
             return;
         }
+        const std::string codigo = CodigoMateria(largo_, std::string(l.nombre));
         const std::string candidato = CodigoMateriaLibre(codigo, codigos_);
         codigos_.Anade(candidato);
-        largos_.insert(l.largo);
+        largos_.insert(largo_);
 
         catalogo_.append();
-        catalogo_.setText("COD", candidato);
-        catalogo_.setText("CODLARGO", l.largo);
-        catalogo_.setText("NOMBRE", l.nombre);
+        catalogo_.setText(catCod_, candidato);
+        catalogo_.setText(catLargo_, l.largo);
+        catalogo_.setText(catNombre_, l.nombre);
         catalogo_.setBool("ESTAREA", false);
-        catalogo_.setText("CODTAREA", l.tarea);
-        catalogo_.setText("CODLARGO2", l.largo);
+        catalogo_.setText(catTarea_, l.tarea);
+        catalogo_.setText(catLargo2_, l.largo);
         catalogo_.post();
-        codigoDeLargo_.try_emplace(catalogo_.asText("CODLARGO2"), catalogo_.asText("COD"));
+        codigoDeLargo_.try_emplace(catalogo_.asText(catLargo2_), catalogo_.asText(catCod_));
         Oferta(candidato, l);
     }
 
@@ -67,19 +85,22 @@ private:
     void Oferta(const std::string& cod, const LineaMateria& l)
     {
         oferta_.append();
-        oferta_.setText("COD", cod);
-        oferta_.setText("CODLARGO", l.largo);
-        oferta_.setText("NOMBRE", l.nombre);
-        oferta_.setText("CODMATERIA", l.materia);
-        oferta_.setText("CODCURSO", l.curso);
+        oferta_.setText(ofCod_, cod);
+        oferta_.setText(ofLargo_, l.largo);
+        oferta_.setText(ofNombre_, l.nombre);
+        oferta_.setText(ofMateria_, l.materia);
+        oferta_.setText(ofCurso_, l.curso);
         oferta_.setBool("ESTAREA", false);
-        oferta_.setText("CODTAREA", l.tarea);
-        oferta_.setText("ABREVZARE", l.abreviatura);
+        oferta_.setText(ofTarea_, l.tarea);
+        oferta_.setText(ofAbreviatura_, l.abreviatura);
         oferta_.post();
     }
 
     store::Table& catalogo_;
     store::Table& oferta_;
+    const store::FieldRef catCod_, catLargo_, catNombre_, catTarea_, catLargo2_;
+    const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_;
+    std::string largo_;  // the line's long code, kept from line to line
     ListaCodigos codigos_;
     std::set<std::string> largos_;  // long codes with a catalogue row; letter case counts
     // While lines are read every catalogue row is appended here, so the first row of a long

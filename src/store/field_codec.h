@@ -71,7 +71,8 @@ inline void writeCharacters(const dbf::Field& f, unsigned char* record, std::str
     unsigned char* p = record + f.offset;
     const std::size_t size = static_cast<std::size_t>(f.def.size);
     const std::size_t n = text.size() < size ? text.size() : size;
-    std::memcpy(p, text.data(), n);
+    if (n > 0)  // an empty view may have no characters at all to point at
+        std::memcpy(p, text.data(), n);
     std::memset(p + n, ' ', size - n);
 }
 void writeText(const dbf::Field& f, unsigned char* record, std::string_view value);
