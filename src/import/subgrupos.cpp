@@ -8,6 +8,10 @@
 #include "store/paths.h"
 #include "store/table.h"
 
+#include <iterator>
+#include <optional>
+#include <vector>
+
 namespace import {
 
 void Importacion::ImportaSubgrupos()
@@ -23,15 +27,34 @@ void Importacion::ImportaSubgrupos()
     ListaCodigos lista;
     const std::string ruta = RutaCSV("subgruposCentro.csv");
     grupos.open(store::Access::Exclusive);
+    // The parent's values copied into each subgroup, and the subgroup's own fields: found at
+    // the first subgroup whose parent is there, where reading them by name failed before.
+    static const char* const copiados[] = {"TURNO", "NIVEL", "CURSO", "CODGRUZARE", "CODCURSOZARE",
+                                           "NOMEGRUPOZARE", "NOMEABREVGRUPZARE", "NOMECURSOZARE"};
+    struct Campos {
+        std::vector<store::FieldRef> copiados;
+        store::FieldRef abrev, grupo, descrip, codSubgrupo, nombreSubgrupo, abreviadoSubgrupo;
+    };
+    std::optional<Campos> c;
+    std::vector<std::string> delPadre(std::size(copiados));
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
         if (!grupos.locate("CODGRUZARE", {campos.Campo(0)}))
             return true;
-        static const char* const copiados[] = {"TURNO", "NIVEL", "CURSO", "CODGRUZARE", "CODCURSOZARE",
-                                               "NOMEGRUPOZARE", "NOMEABREVGRUPZARE", "NOMECURSOZARE"};
-        std::vector<std::string> delPadre;
-        for (const char* campo : copiados)
-            delPadre.push_back(grupos.asText(campo));
-        const std::string padre = grupos.asText("ABREV");
+        if (!c) {
+            Campos encontrados;
+            for (const char* campo : copiados)
+                encontrados.copiados.push_back(grupos.field(campo));
+            encontrados.abrev = grupos.field("ABREV");
+            encontrados.grupo = grupos.field("GRUPO");
+            encontrados.descrip = grupos.field("DESCRIP");
+            encontrados.codSubgrupo = grupos.field("CODSUBGRUZARE");
+            encontrados.nombreSubgrupo = grupos.field("NOMESUBGRUZARE");
+            encontrados.abreviadoSubgrupo = grupos.field("NOMEABREVSUBGRUZARE");
+            c = std::move(encontrados);
+        }
+        for (std::size_t i = 0; i < std::size(copiados); ++i)
+            delPadre[i] = grupos.asText(c->copiados[i]);
+        const std::string padre = grupos.asText(c->abrev);
 
         std::string candidato = CodigoSubgrupo(padre, 1);
         if (grupos.locate("ABREV", {candidato}))
@@ -53,14 +76,14 @@ void Importacion::ImportaSubgrupos()
         const std::string descripcion = campos.Campo(2) + " (" + nombre + ")";
 
         grupos.append();
-        grupos.setText("ABREV", candidato);
+        grupos.setText(c->abrev, candidato);
         for (std::size_t i = 0; i < std::size(copiados); ++i)
-            grupos.setText(copiados[i], delPadre[i]);
-        grupos.setText("GRUPO", candidato.substr(candidato.size() - 1));
-        grupos.setText("DESCRIP", descripcion);
-        grupos.setText("CODSUBGRUZARE", codigo);
-        grupos.setText("NOMESUBGRUZARE", nombre);
-        grupos.setText("NOMEABREVSUBGRUZARE", abreviado);
+            grupos.setText(c->copiados[i], delPadre[i]);
+        grupos.setText(c->grupo, candidato.substr(candidato.size() - 1));
+        grupos.setText(c->descrip, descripcion);
+        grupos.setText(c->codSubgrupo, codigo);
+        grupos.setText(c->nombreSubgrupo, nombre);
+        grupos.setText(c->abreviadoSubgrupo, abreviado);
         grupos.post();
         return true;
     });
