@@ -899,7 +899,9 @@ public:
         lastAppendedNo_ = 0;
         if (!on)
             flushWrites();
-        file_->gather(on);
+        // A run is flushed once it holds kGatherBytes: with the record that reaches them, and
+        // the end mark, it never needs more room than this.
+        file_->gather(on, kGatherBytes + layout_.recordLength + 1);
     }
 
     void flushWrites()

@@ -11,12 +11,14 @@ WriteBehind::WriteBehind(std::unique_ptr<files::File> file) : file_(std::move(fi
 
 WriteBehind::~WriteBehind() = default;
 
-int WriteBehind::gather(bool on)
+int WriteBehind::gather(bool on, std::size_t runBytes)
 {
     if (!on && gathering_)
         if (const int rc = flush())
             return rc;
     gathering_ = on;
+    if (on)
+        tail_.reserve(runBytes);
     return 0;
 }
 

@@ -25,8 +25,10 @@ public:
     explicit WriteBehind(std::unique_ptr<files::File> file);
     ~WriteBehind() override;  // drops what was not flushed: the owner flushes before
 
-    // Starts or stops gathering; stopping flushes first (and reports its error).
-    int gather(bool on);
+    // Starts or stops gathering; stopping flushes first (and reports its error). `runBytes`: the
+    // size at which the owner flushes, so that the pending run has its room from the start and
+    // is never moved in memory as it grows.
+    int gather(bool on, std::size_t runBytes = 0);
     bool gathering() const { return gathering_; }
 
     // Bytes waiting to be written.
