@@ -190,24 +190,15 @@ bool isBlank(const dbf::Field& f, const unsigned char* record)
 std::string_view storedText(const dbf::Field& f, const unsigned char* record)
 {
     const char* p = reinterpret_cast<const char*>(record + f.offset);
-    const auto size = static_cast<std::size_t>(f.def.size);
-    // Wide fields are mostly blanks: drop the trailing ones first, eight at a time, then look
-    // for a NUL in what is left (what follows a NUL never counts).
+    // Wide fields are mostly blanks: drop the trailing ones first, eight at a time.
     constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
-    std::size_t n = size;
+    std::size_t n = static_cast<std::size_t>(f.def.size);
     for (std::uint64_t eight; n >= 8; n -= 8) {
         std::memcpy(&eight, p + n - 8, 8);
         if (eight != kBlanks)
             break;
     }
-    while (n > 0 && p[n - 1] == ' ')
-        --n;
-    if (const void* nul = std::memchr(p, '\0', n)) {
-        n = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
-        while (n > 0 && p[n - 1] == ' ')
-            --n;
-    }
-    return {p, n};
+    return storedTextWithin(f, record, n);
 }
 
 std::optional<double> readNumber(const dbf::Field& f, const unsigned char* record)

@@ -92,5 +92,20 @@ long roundToLong(double value);
 
 // Characters of a stored text field up to the first NUL, without trailing blanks.
 std::string_view storedText(const dbf::Field& f, const unsigned char* record);
+// The same when only the field's first `written` bytes can be other than blanks (as after
+// writeCharacters of a text that long): the blanks after them are not looked at. Inline, for
+// the loops that read and write fields by the hundred thousand.
+inline std::string_view storedTextWithin(const dbf::Field& f, const unsigned char* record, std::size_t written)
+{
+    const char* p = reinterpret_cast<const char*>(record + f.offset);
+    const std::size_t size = static_cast<std::size_t>(f.def.size);
+    std::size_t n = written < size ? written : size;
+    // What follows a NUL never counts.
+    if (const void* nul = n > 0 ? std::memchr(p, '\0', n) : nullptr)
+        n = static_cast<std::size_t>(static_cast<const char*>(nul) - p);
+    while (n > 0 && p[n - 1] == ' ')
+        --n;
+    return {p, n};
+}
 
 }  // namespace store::codec

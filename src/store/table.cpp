@@ -1434,15 +1434,9 @@ std::string_view Table::setTextView(const FieldRef& field, std::string_view valu
     setTextOf(*impl_, f, value);
     if (f.def.type != 'C')
         return textView(field);
-    // The field holds the value's first bytes and blanks after them, so what reads back is
-    // found in the value itself, not in the field's blanks.
-    const auto* stored = reinterpret_cast<const char*>(impl_->visible() + f.offset);
-    std::size_t n = std::min(value.size(), static_cast<std::size_t>(f.def.size));
-    if (const void* nul = std::memchr(stored, '\0', n))
-        n = static_cast<std::size_t>(static_cast<const char*>(nul) - stored);
-    while (n > 0 && stored[n - 1] == ' ')
-        --n;
-    return {stored, n};
+    // Only the value's own bytes can be other than blanks: the field's blanks after them are
+    // not read again.
+    return codec::storedTextWithin(f, impl_->visible(), value.size());
 }
 
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
