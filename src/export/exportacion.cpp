@@ -286,8 +286,7 @@ private:
         for (std::size_t desde = 0;;) {
             const std::size_t fin = campos_.find(';', desde);
             claves.push_back(tabla_.field(campos_.substr(desde, fin - desde)));
-            const int numero = tabla_.fieldIndex(claves.back().name());
-            textos = textos && tabla_.fields()[static_cast<std::size_t>(numero)].type == 'C';
+            textos = textos && tabla_.fieldDef(claves.back()).type == 'C';
             if (fin == std::string::npos)
                 break;
             desde = fin + 1;
@@ -343,8 +342,8 @@ public:
     {
         if (!ref_) {
             ref_ = tabla.field(nombre_);
-            const store::FieldDef& def = tabla.fields()[static_cast<std::size_t>(tabla.fieldIndex(nombre_))];
-            texto_ = def.type == 'C' || def.type == 'D';
+            const char tipo = tabla.fieldDef(*ref_).type;
+            texto_ = tipo == 'C' || tipo == 'D';
         }
         return *ref_;
     }

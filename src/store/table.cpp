@@ -1311,6 +1311,8 @@ const std::vector<FieldDef>& Table::fields() const
     return impl_->isOpen_ ? impl_->defs_ : none;
 }
 
+const FieldDef& Table::fieldDef(const FieldRef& field) const { return impl_->field(field).def; }
+
 int Table::fieldIndex(std::string_view fieldName) const
 {
     return impl_->isOpen_ ? impl_->fieldIndex(fieldName) : -1;

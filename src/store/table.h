@@ -88,6 +88,7 @@ public:
     const std::vector<FieldDef>& fields() const;
     int fieldIndex(std::string_view fieldName) const;  // -1 when the table has no such field
     FieldRef field(std::string_view fieldName) const;  // a missing field is an engine error
+    const FieldDef& fieldDef(const FieldRef& field) const;  // its name, type and size
 
     // Record state. append starts a new blank record, edit puts the current one into edit
     // mode; post writes it; cancel drops the changes. Moving away from a record being edited
