@@ -129,12 +129,16 @@ private:
 // a lookup reads one place, where a node-based map follows three pointers, each likely a cache
 // miss with the work table streaming through the cache. A result handed out stays valid until
 // the next value is kept.
+// The hash a value is kept under, worked out once for a prefetch and the lookup after it.
+std::size_t HashDe(const std::string& clave)
+{
+    return std::hash<std::string>{}(clave);
+}
+
 template <typename Resultado>
 class Recuerdo {
 public:
-    static std::size_t Hash(const std::string& clave) { return std::hash<std::string>{}(clave); }
-
-    // `hash`: Hash(clave), worked out once for Anticipa and the lookup after it.
+    // `hash`: HashDe(clave).
     template <typename Busca>
     const Resultado& De(const std::string& clave, std::size_t hash, Busca&& busca)
     {
@@ -157,7 +161,7 @@ public:
     template <typename Hace>
     bool AnadeSiFalta(const std::string& clave, Hace&& hace)
     {
-        const std::size_t hash = Hash(clave);
+        const std::size_t hash = HashDe(clave);
         const std::size_t i = Lugar(clave, hash);
         if (lugares_[i].ocupado)
             return false;
@@ -250,7 +254,7 @@ public:
     }
 
     // The result of the first record with that key; nullptr when no record has it.
-    // `hash`: Hash(clave), as Anticipa was given it.
+    // `hash`: HashDe(clave).
     const Resultado* Busca(const std::string& clave, std::size_t hash)
     {
         if (!leida_)
@@ -273,7 +277,6 @@ public:
         return r ? &*r : nullptr;
     }
 
-    static std::size_t Hash(const std::string& clave) { return Recuerdo<Resultado>::Hash(clave); }
     void Anticipa(std::size_t hash) const { encontrados_.Anticipa(hash); }
 
 private:
@@ -469,8 +472,8 @@ void Exportacion::Importar2()
         campoAsig.Texto(soluc, asignatura);
         campoProf.Texto(soluc, profesor);
         campoGrupo.Texto(soluc, codigoGrupo);
-        const std::size_t hashProfesor = Recuerdo<std::optional<std::string>>::Hash(profesor);
-        const std::size_t hashGrupo = PrimerosPorClave<DatosGrupo>::Hash(codigoGrupo);
+        const std::size_t hashProfesor = HashDe(profesor);
+        const std::size_t hashGrupo = HashDe(codigoGrupo);
         nombresProfesor.Anticipa(hashProfesor);
         primerGrupo.Anticipa(hashGrupo);
         campoAula.Texto(soluc, linea.aula);
@@ -493,7 +496,7 @@ void Exportacion::Importar2()
         linea.grupo = datos.grupo;
 
         claveMateria.assign(asignatura).append(1, '\0').append(datos.codigoCurso);
-        const std::string* materia = primeraMateria.Busca(claveMateria, PrimerosPorClave<std::string>::Hash(claveMateria));
+        const std::string* materia = primeraMateria.Busca(claveMateria, HashDe(claveMateria));
         if (!materia)
             continue;
         linea.materia = *materia;
