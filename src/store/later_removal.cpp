@@ -3,6 +3,7 @@
 #include "files/file_io.h"
 #include "files/process.h"
 #include "store/table.h"
+#include "store/work_lock.h"
 
 #include <condition_variable>
 #include <deque>
@@ -32,8 +33,8 @@ public:
     void add(const std::string& aside)
     {
         std::unique_lock<std::mutex> guard(mutex_);
-        // A child made by fork has a copy of its parent's thread that does not run in it.
-        if (worker_.joinable() ? owner_ != files::processId() : !start()) {
+        if (!started() && (worker_.joinable() || !start())) {
+            // A child made by fork (its copy of the thread does not run in it), or no thread.
             guard.unlock();
             removeAsideFolder(aside);
             return;
@@ -100,9 +101,9 @@ Removals& removals()
 
 }  // namespace
 
-void removeAsideFolderLater(const std::string& aside)
+void removeAsideFolderLater(const std::string& folder, const std::string& aside)
 {
-    if (&files::fileSystem() != &files::systemFileSystem()) {
+    if (!workFolderHeld(folder) || &files::fileSystem() != &files::systemFileSystem()) {
         removeAsideFolder(aside);
         return;
     }

@@ -9,10 +9,11 @@
 
 namespace store {
 
-// Removes an aside folder and the files in it on the removal thread. At once, on this thread,
+// Removes an aside folder of the work folder `folder` (resolved) and the files in it: on the
+// removal thread while this process holds `folder`; otherwise at once, on this thread, as also
 // when a test has put another file system in place (it may not expect calls from two threads)
 // or when the thread cannot be started.
-void removeAsideFolderLater(const std::string& aside);
+void removeAsideFolderLater(const std::string& folder, const std::string& aside);
 
 // Waits until every folder handed over has been removed. A run calls it before it lets go of
 // the work folder, so that no folder of its own outlives the lock that keeps others away.

@@ -1676,12 +1676,7 @@ void NewTable::commit()
         throw;
     }
     committed_ = true;
-    // While this run holds the work folder nobody else looks in it, and the run waits for the
-    // removal before it lets go; otherwise the old files go now.
-    if (workFolderHeld(folder_))
-        removeAsideFolderLater(aside_);
-    else
-        removeAsideFolder(aside_);
+    removeAsideFolderLater(folder_, aside_);
 }
 
 // Removes what was built and not put in place.
