@@ -13,7 +13,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace exportacion {
@@ -131,9 +130,9 @@ private:
 // miss with the work table streaming through the cache. A result handed out stays valid until
 // the next value is kept.
 // The hash a value is kept under, worked out once for a prefetch and the lookup after it.
-std::size_t HashDe(std::string_view clave)
+std::size_t HashDe(const std::string& clave)
 {
-    return std::hash<std::string_view>{}(clave);
+    return std::hash<std::string>{}(clave);
 }
 
 template <typename Resultado>
@@ -280,13 +279,6 @@ public:
 
     void Anticipa(std::size_t hash) const { encontrados_.Anticipa(hash); }
 
-    // What Busca answers, when the table has been read already: without reading or searching
-    // anything (nullptr otherwise). For work done ahead.
-    const Resultado* Conocido(const std::string& clave, std::size_t hash) const
-    {
-        return recorrida_ ? encontrados_.Busca(clave, hash) : nullptr;
-    }
-
 private:
     // Finds the key fields (a missing one fails here, at the first search, as a locate would)
     // and, when they are all character fields, reads the table once.
@@ -358,9 +350,6 @@ public:
         }
         return *ref_;
     }
-
-    // The field when a read has found it already; nullptr before.
-    const store::FieldRef* Hallado() const { return ref_ ? &*ref_ : nullptr; }
 
     // The field's text as asText reads it, into a string kept from record to record.
     void Texto(const store::Table& tabla, std::string& destino)
@@ -471,41 +460,12 @@ void Exportacion::Importar2()
                           materiaHorario = horario.field("MATERIA"), profesorHorario = horario.field("PROFESOR"),
                           reservado = horario.field("RESERVADO"), aulaHorario = horario.field("AULA");
 
-    // The searches of the entries ahead are asked of memory before they are needed, so that
-    // their cache misses overlap this entry's work: the teacher's and group's places for the
-    // entry after the next, the subject's place for the next (its course comes from its group,
-    // whose place was asked for one entry before). Only hints: they read no file, search or
-    // keep nothing, and skip what is not at hand.
-    struct Adelanto {
-        long registro = 0;
-        std::string grupo, asignatura, claveMateria;
-        std::size_t hashGrupo = 0;
-    } adelanto;
-    const auto anticipa = [&](long registro) {
-        if (adelanto.registro == registro + 1) {
-            if (const DatosGrupo* g = primerGrupo.Conocido(adelanto.grupo, adelanto.hashGrupo)) {
-                adelanto.claveMateria.assign(adelanto.asignatura).append(1, '\0').append(g->codigoCurso);
-                primeraMateria.Anticipa(HashDe(adelanto.claveMateria));
-            }
-        }
-        const store::FieldRef *prof = campoProf.Hallado(), *grupo = campoGrupo.Hallado(), *asig = campoAsig.Hallado();
-        if (!prof || !grupo || !asig)
-            return;
-        adelanto.registro = registro + 2;
-        nombresProfesor.Anticipa(HashDe(soluc.peekText(adelanto.registro, *prof)));
-        adelanto.grupo.assign(soluc.peekText(adelanto.registro, *grupo));
-        adelanto.hashGrupo = HashDe(adelanto.grupo);
-        primerGrupo.Anticipa(adelanto.hashGrupo);
-        adelanto.asignatura.assign(soluc.peekText(adelanto.registro, *asig));
-    };
-
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
     std::string asignatura, profesor, codigoGrupo;
     std::vector<std::string_view> leidos(CamposHorario().size());  // the record as the table reads it
     char numero[24];
     for (; !soluc.eof(); soluc.next()) {
-        anticipa(soluc.recNo());
         const long dia = soluc.asInteger(campoDia.De(soluc));
         if (dia == 0)
             continue;

@@ -30,25 +30,9 @@ void RecordStore::reset(files::File* file, std::uint64_t firstRecord, std::uint3
 
 RecordStore::Block* RecordStore::cached(std::uint32_t block)
 {
-    return const_cast<Block*>(static_cast<const RecordStore*>(this)->cached(block));
-}
-
-const RecordStore::Block* RecordStore::cached(std::uint32_t block) const
-{
     if (block >= slotOf_.size() || slotOf_[block] < 0)
         return nullptr;
     return &blocks_[static_cast<std::size_t>(slotOf_[block])];
-}
-
-const unsigned char* RecordStore::cachedAt(std::uint32_t recNo) const
-{
-    if (recNo == 0 || recNo > count_)
-        return nullptr;
-    const std::uint32_t i = recNo - 1;
-    const Block* b = cached(i / perBlock_);
-    if (!b || i % perBlock_ >= b->records)
-        return nullptr;
-    return b->bytes.data() + std::size_t(i % perBlock_) * recordLength_;
 }
 
 // Reads a block from the file into the cache, in the place of the block used longest ago

@@ -29,9 +29,6 @@ public:
             return last_;
         return find(recNo);
     }
-    // The same when its block is already in the cache, without reading the file or changing
-    // what at() keeps; nullptr otherwise. For work done ahead of the cursor.
-    const unsigned char* cachedAt(std::uint32_t recNo) const;
     // The errno of the last failed read, or -1 when the file ended before the record.
     int error() const { return error_; }
 
@@ -51,7 +48,6 @@ private:
 
     const unsigned char* find(std::uint32_t recNo);
     Block* cached(std::uint32_t block);
-    const Block* cached(std::uint32_t block) const;
     Block* load(std::uint32_t block);
 
     files::File* file_ = nullptr;

@@ -299,23 +299,6 @@ public:
         return layout_.fields[static_cast<std::size_t>(ref.index_)];
     }
 
-    // The field a reference names in this opening; nullptr when it names none.
-    const dbf::Field* fieldIfAny(const FieldRef& ref) const
-    {
-        if (!isOpen_ || ref.layout_ != layoutId_ || ref.index_ < 0 ||
-            static_cast<std::size_t>(ref.index_) >= layout_.fields.size())
-            return nullptr;
-        return &layout_.fields[static_cast<std::size_t>(ref.index_)];
-    }
-
-    // A stored record already in memory, read from nothing; nullptr when it is not.
-    const unsigned char* recordAtHand(long recNo) const
-    {
-        if (recNo < 1 || recNo > static_cast<long>(count()))
-            return nullptr;
-        return records_.cachedAt(static_cast<std::uint32_t>(recNo));
-    }
-
     unsigned char* editable()
     {
         if (state_ == State::Browse)
@@ -1438,15 +1421,6 @@ std::string_view Table::textView(const FieldRef& field) const
             throw codec::ValueError("el campo no es de texto");
         return codec::storedText(f, impl_->visible());
     });
-}
-
-std::string_view Table::peekText(long recNo, const FieldRef& field) const
-{
-    const dbf::Field* f = impl_->fieldIfAny(field);
-    if (!f || f->def.type != 'C')
-        return {};
-    const unsigned char* rec = impl_->recordAtHand(recNo);
-    return rec ? codec::storedText(*f, rec) : std::string_view();
 }
 
 void Table::setText(std::string_view fieldName, std::string_view value)

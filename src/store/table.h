@@ -133,11 +133,6 @@ public:
     // record or the cursor changes. Another type of field is an engine error.
     std::string_view textView(const FieldRef& field) const;
     void setText(const FieldRef& field, std::string_view value);
-    // A character field's text in the physical record `recNo` as textView would read it there,
-    // when that record is at hand (read already, not changed since): without moving the cursor,
-    // reading the file or failing, for work done ahead of the cursor. Empty otherwise, and for
-    // a field of another type. Valid until the record or the cursor changes.
-    std::string_view peekText(long recNo, const FieldRef& field) const;
     // setText, answering the field's text as textView will read it, without reading the field
     // again: for a character field that is the value cut to the field's size, up to a NUL,
     // without trailing blanks. Valid until the record or the cursor changes.

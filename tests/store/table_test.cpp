@@ -139,52 +139,6 @@ TEST_F(TableTest, ATextSetReadsBackAsTheViewItAnswers)
     EXPECT_EQ(t.asText(codigo), "AB");
 }
 
-// A peek reads a record the table holds in memory already, without moving the cursor, reading
-// the file or failing; anything else (a record not read yet, beyond the end, a field of another
-// type or opening) answers nothing, and the reads after it go on as before.
-TEST_F(TableTest, APeekReadsOnlyWhatIsAtHandAndMovesNothing)
-{
-    {
-        Table t("\\ZTEMP", "PRUEBA");
-        t.open(Access::Exclusive);
-        for (int i = 1; i <= 3000; ++i) {  // many blocks of records
-            t.append();
-            t.setText("CODIGO", "C" + std::to_string(i));
-            t.setFloat("HORAS", i % 100);
-            t.post();
-        }
-    }
-    Table t("\\ZTEMP", "PRUEBA");
-    t.open(Access::Exclusive);
-    const FieldRef codigo = t.field("CODIGO"), horas = t.field("HORAS");
-    t.first();
-    EXPECT_EQ(t.peekText(2, codigo), "C2");
-    EXPECT_EQ(t.peekText(1, codigo), "C1");
-    EXPECT_EQ(t.recNo(), 1);
-    EXPECT_EQ(t.peekText(3000, codigo), "");  // its block was never read
-    EXPECT_EQ(t.peekText(3001, codigo), "");
-    EXPECT_EQ(t.peekText(0, codigo), "");
-    EXPECT_EQ(t.peekText(2, horas), "");  // not a character field
-    EXPECT_EQ(t.peekText(2, FieldRef()), "");
-    EXPECT_EQ(t.asText(codigo), "C1");
-    t.goTo(3000);
-    EXPECT_EQ(t.peekText(2999, codigo), "");  // nothing read there yet
-    EXPECT_EQ(t.asText(codigo), "C3000");
-    EXPECT_EQ(t.peekText(2999, codigo), "C2999");
-    EXPECT_EQ(t.peekText(2, codigo), "C2");  // still held
-    t.edit();
-    t.setText(codigo, "NUEVO");
-    EXPECT_EQ(t.peekText(3000, codigo), "C3000");  // what is stored, not the edit
-    t.post();
-    EXPECT_EQ(t.peekText(3000, codigo), "NUEVO");
-    long read = 0;
-    for (t.first(); !t.eof(); t.next())
-        read += t.asInteger(horas) == (t.recNo() % 100) ? 1 : 0;
-    EXPECT_EQ(read, 3000);
-    t.close();
-    EXPECT_EQ(t.peekText(2, codigo), "");  // closed: nothing, no error
-}
-
 TEST_F(TableTest, IntegersRoundHalfToEven)
 {
     Table t("\\ZTEMP", "PRUEBA");
