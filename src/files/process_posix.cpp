@@ -42,6 +42,8 @@ void useLargeMemoryPages()
     constexpr std::size_t kStretch = std::size_t(256) << 20;
     constexpr std::size_t kHugePage = std::size_t(2) << 20;
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    // Threads allocate from this heap too, not from arenas of their own made of small pages.
+    mallopt(M_ARENA_MAX, 1);
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(kStretch * 2));
     mallopt(M_TOP_PAD, static_cast<int>(kStretch));
     void* grow = std::malloc(kHugePage);  // more than the heap has left: it grows by the pad now
