@@ -3,12 +3,12 @@
 // HORARIOZARECSV.DBF and then written to "HORARIO.CSV".
 #include "export/exportacion.h"
 
+#include "export/escritor_horario.h"
 #include "export/horario_csv.h"
 #include "export/plantilla.h"
 #include "store/errors.h"
 #include "store/table.h"
 
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -367,38 +367,6 @@ private:
     bool texto_ = false;  // a character or date field, read without a copy
 };
 
-// The lines of the file, one per record of the work table, made from each record as it is
-// appended (its fields as the table reads them), so that the 100 MB table is not read back.
-// They are kept until the table is whole, so a failed export leaves the file as it was; in
-// pieces of whole lines of the size the file is written in, so they are never moved in memory.
-class LineasHorario {
-public:
-    // The fields of the record being appended, in the work table's order, as the table reads
-    // them.
-    void AnadeRegistro(const std::vector<std::string_view>& valores)
-    {
-        // A new piece once this one has reached the size it is written in; the line that goes
-        // beyond it stays whole in it.
-        if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
-            trozos_.emplace_back();
-            trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
-        }
-        AnadeLineaHorario(trozos_.back(), valores);
-        trozos_.back() += "\r\n";
-    }
-
-    void Escribe(ArchivoHorario& archivo) const
-    {
-        archivo.Crea();
-        for (const std::string& trozo : trozos_)
-            archivo.AnadeLineas(trozo);
-        archivo.Cierra();
-    }
-
-private:
-    std::vector<std::string> trozos_;  // whole lines with their ends
-};
-
 }  // namespace
 
 Exportacion::Exportacion(import::EstadoConversion& estado, import::Mensajes& mensajes)
@@ -436,7 +404,6 @@ void Exportacion::Importar2()
     horario.open(store::Access::Shared);
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
-    LineasHorario lineasArchivo;
 
     Recuerdo<std::optional<std::string>> nombresProfesor;
     // The group's name for the line and its course, from the first group of a code; the
@@ -455,93 +422,86 @@ void Exportacion::Importar2()
 
     CampoLeido campoDia("DIA"), campoAsig("ASIG"), campoProf("PROF"), campoGrupo("CODGRUPO"), campoAula("AULA"),
         campoHora("HORA"), campoSesiones("SESIONES");
-    const store::FieldRef nlin = horario.field("NLIN"), diasem = horario.field("DIASEM"),
-                          horaini = horario.field("HORAINI"), grupoSubgru = horario.field("GRUPO_SUBGRU"),
-                          materiaHorario = horario.field("MATERIA"), profesorHorario = horario.field("PROFESOR"),
-                          reservado = horario.field("RESERVADO"), aulaHorario = horario.field("AULA");
+    EscritorHorario escritor(horario);
 
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
     std::string asignatura, profesor, codigoGrupo;
-    std::vector<std::string_view> leidos(CamposHorario().size());  // the record as the table reads it
-    char numero[24];
-    for (; !soluc.eof(); soluc.next()) {
-        const long dia = soluc.asInteger(campoDia.De(soluc));
-        if (dia == 0)
-            continue;
-        campoAsig.Texto(soluc, asignatura);
-        campoProf.Texto(soluc, profesor);
-        campoGrupo.Texto(soluc, codigoGrupo);
-        const std::size_t hashProfesor = HashDe(profesor);
-        const std::size_t hashGrupo = HashDe(codigoGrupo);
-        nombresProfesor.Anticipa(hashProfesor);
-        primerGrupo.Anticipa(hashGrupo);
-        campoAula.Texto(soluc, linea.aula);
-        long hora = soluc.asInteger(campoHora.De(soluc));
-        linea.dia = NombreDia(dia);
+    try {
+        for (; !soluc.eof(); soluc.next()) {
+            const long dia = soluc.asInteger(campoDia.De(soluc));
+            if (dia == 0)
+                continue;
+            campoAsig.Texto(soluc, asignatura);
+            campoProf.Texto(soluc, profesor);
+            campoGrupo.Texto(soluc, codigoGrupo);
+            const std::size_t hashProfesor = HashDe(profesor);
+            const std::size_t hashGrupo = HashDe(codigoGrupo);
+            nombresProfesor.Anticipa(hashProfesor);
+            primerGrupo.Anticipa(hashGrupo);
+            campoAula.Texto(soluc, linea.aula);
+            long hora = soluc.asInteger(campoHora.De(soluc));
+            linea.dia = NombreDia(dia);
 
-        const std::optional<std::string>& nombre = nombresProfesor.De(profesor, hashProfesor, [&]() -> std::optional<std::string> {
-            if (!profesores.findKey({profesor}))
-                return std::nullopt;
-            return profesores.asText("NOMBRE");
-        });
-        if (!nombre)
-            continue;
-        linea.profesor = *nombre;
+            const auto buscaProfesor = [&]() -> std::optional<std::string> {
+                if (!profesores.findKey({profesor}))
+                    return std::nullopt;
+                return profesores.asText("NOMBRE");
+            };
+            const std::optional<std::string>& nombre = nombresProfesor.De(profesor, hashProfesor, buscaProfesor);
+            if (!nombre)
+                continue;
+            linea.profesor = *nombre;
 
-        long lineas = soluc.asInteger(campoSesiones.De(soluc));
+            long lineas = soluc.asInteger(campoSesiones.De(soluc));
 
-        const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo, hashGrupo);
-        const DatosGrupo& datos = grupo ? *grupo : sinGrupo;
-        linea.grupo = datos.grupo;
+            const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo, hashGrupo);
+            const DatosGrupo& datos = grupo ? *grupo : sinGrupo;
+            linea.grupo = datos.grupo;
 
-        claveMateria.assign(asignatura).append(1, '\0').append(datos.codigoCurso);
-        const std::string* materia = primeraMateria.Busca(claveMateria, HashDe(claveMateria));
-        if (!materia)
-            continue;
-        linea.materia = *materia;
+            claveMateria.assign(asignatura).append(1, '\0').append(datos.codigoCurso);
+            const std::string* materia = primeraMateria.Busca(claveMateria, HashDe(claveMateria));
+            if (!materia)
+                continue;
+            linea.materia = *materia;
 
-        // A fractional number of hours is one line whose start time is that of its slot in
-        // DIASHORAST, which counts two slots per teaching hour.
-        const float sesiones = static_cast<float>(soluc.asFloat(campoSesiones.De(soluc)));
-        const bool fraccionaria = TieneFraccion(sesiones);
-        if (fraccionaria) {
-            lineas = 1;
-            // A float with a fraction is far from the ends of the integers.
-            const float horaExacta = static_cast<float>(soluc.asFloat(campoHora.De(soluc)));
-            const std::optional<long> franja = TieneFraccion(horaExacta)
-                                                   ? 2 * static_cast<long>(std::trunc(horaExacta))
-                                                   : FranjaDeHora(hora);
-            linea.horaInicio = franja ? franjas.HoraDesde(dia, *franja) : std::string();
-        }
-
-        for (long i = 0; i < lineas; ++i) {
-            if (!fraccionaria) {
-                // An hour the template lacks ends the export; nothing of this line is written.
-                if (hora < 1 || hora > static_cast<long>(plantilla.size())) {
-                    store::ListIndexError error(PosicionEnPlantilla(hora));
-                    error.ponLugar(store::lugarEnTabla("SOLUC", soluc.recNo()));
-                    throw error;
-                }
-                linea.horaInicio = plantilla[static_cast<std::size_t>(hora - 1)];
+            // A fractional number of hours is one line whose start time is that of its slot in
+            // DIASHORAST, which counts two slots per teaching hour.
+            const float sesiones = static_cast<float>(soluc.asFloat(campoSesiones.De(soluc)));
+            const bool fraccionaria = TieneFraccion(sesiones);
+            if (fraccionaria) {
+                lineas = 1;
+                // A float with a fraction is far from the ends of the integers.
+                const float horaExacta = static_cast<float>(soluc.asFloat(campoHora.De(soluc)));
+                const std::optional<long> franja = TieneFraccion(horaExacta)
+                                                       ? 2 * static_cast<long>(std::trunc(horaExacta))
+                                                       : FranjaDeHora(hora);
+                linea.horaInicio = franja ? franjas.HoraDesde(dia, *franja) : std::string();
             }
-            ++numeroLinea;
-            horario.append();
-            horario.setInteger(nlin, numeroLinea);
-            const auto escrito = std::to_chars(numero, numero + sizeof numero, horario.asInteger(nlin));
-            leidos[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
-            leidos[1] = horario.setTextView(diasem, linea.dia);
-            leidos[2] = horario.setTextView(horaini, linea.horaInicio);
-            leidos[3] = horario.setTextView(grupoSubgru, linea.grupo);
-            leidos[4] = horario.setTextView(materiaHorario, linea.materia);
-            leidos[5] = horario.setTextView(profesorHorario, linea.profesor);
-            leidos[6] = horario.setTextView(reservado, "");
-            leidos[7] = horario.setTextView(aulaHorario, linea.aula);
-            lineasArchivo.AnadeRegistro(leidos);
-            horario.post();
-            ++hora;
+
+            for (long i = 0; i < lineas; ++i) {
+                if (!fraccionaria) {
+                    // An hour the template lacks ends the export; nothing of this line is written.
+                    if (hora < 1 || hora > static_cast<long>(plantilla.size())) {
+                        store::ListIndexError error(PosicionEnPlantilla(hora));
+                        error.ponLugar(store::lugarEnTabla("SOLUC", soluc.recNo()));
+                        throw error;
+                    }
+                    linea.horaInicio = plantilla[static_cast<std::size_t>(hora - 1)];
+                }
+                ++numeroLinea;
+                escritor.Anade(numeroLinea,
+                               {linea.dia, linea.horaInicio, linea.grupo, linea.materia, linea.profesor, "", linea.aula});
+                ++hora;
+            }
         }
+    } catch (...) {
+        // The lines before this entry reach the table first, as they did before it; an error
+        // one of them meets there is the export's error.
+        escritor.Termina();
+        throw;
     }
+    escritor.Termina();
 
     soluc.close();
     grupos.close();
@@ -554,7 +514,7 @@ void Exportacion::Importar2()
     // failure there must leave "HORARIO.CSV" as it was.
     horario.close();
     ArchivoHorario archivo(estado_.CarpetaCSV);
-    lineasArchivo.Escribe(archivo);
+    escritor.EscribeArchivo(archivo);
 
     estado_.EstadoTransformacion = 1;
     mensajes_.Muestra(import::kProcesoFinalizado);

@@ -268,8 +268,23 @@ protected:
     // The timetable Orbelin computed for the sample centre.
     void SolucionDeOrbelin() const
     {
-        for (const char* tabla : {"SOLUC.DBF", "DIASHORAST.DBF"})
-            fs::copy_file(kMuestras / "orbelin" / tabla, ztemp / tabla, fs::copy_options::overwrite_existing);
+        // Removed first: MinGW's copy_file does not overwrite.
+        for (const char* tabla : {"SOLUC.DBF", "DIASHORAST.DBF"}) {
+            fs::remove(ztemp / tabla);
+            fs::copy_file(kMuestras / "orbelin" / tabla, ztemp / tabla);
+        }
+    }
+
+    // Changes SOLUC's records from `desde` on through our own engine: `cambia` on each current
+    // record moves to the next.
+    void CambiaSolucion(long desde, const std::function<void(store::Table&)>& cambia) const
+    {
+        store::setDriveC(prueba::Texto(unidad));
+        store::Table soluc("\\ZTEMP", "SOLUC");
+        soluc.open(store::Access::Exclusive);
+        for (soluc.goTo(desde); !soluc.eof();)
+            cambia(soluc);
+        soluc.close();
     }
 
     // A table of ZTEMP as the independent engine reads it. On Windows, where dbfcheck's exit
@@ -475,6 +490,58 @@ TEST_F(Fallos, AFullDiskWhileATableIsWrittenKeepsTheRecordsBefore)
     EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
     EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 600000 / 770 + 1);
 #endif
+}
+
+// The records are written while the next entries are read: an error stops the export as if
+// each line had been written when it was made. An entry at an hour the template lacks finds the
+// lines before it in the table (once before the first batch of lines is handed over to be
+// written, once after), and a full disk at an earlier line is the export's error.
+TEST_F(Fallos, TheExportStopsAtTheFirstErrorInLineOrder)
+{
+    Referencia();
+    ASSERT_EQ(Importa().estado, 0);
+    for (const long desde : {250L, 560L}) {
+        // What the entries before `desde` give, from an export of those alone.
+        SolucionDeOrbelin();
+        CambiaSolucion(desde, [](store::Table& t) { t.deleteRecord(); });
+        ASSERT_EQ(Exporta().estado, 0);
+        const std::size_t antes = TablasValidas().at("HORARIOZARECSV.DBF").registros.size();
+        ASSERT_GT(antes, 300u);
+
+        SolucionDeOrbelin();
+        CambiaSolucion(desde, [](store::Table& t) {
+            t.edit();
+            t.setInteger("HORA", 99);
+            t.post();
+            t.next();
+        });
+        prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
+        const Resultado sinHora = Exporta();
+        EXPECT_EQ(sinHora.estado, 2) << desde;
+        EXPECT_EQ(sinHora.errores, "List index out of bounds (98)\ntabla SOLUC, registro " + std::to_string(desde) + "\n");
+        EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+        const auto tablas = TablasValidas();
+        EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros.size(), antes) << desde;
+        EsPrincipioDeReferencia(tablas, "HORARIOZARECSV.DBF", antes + 1);
+
+#ifndef _WIN32
+        if (desde < 560)
+            continue;
+        // Files may not grow beyond 100000 bytes: the work table's 130th record reaches that. The
+        // lines before the entry fill more than the table's first run of records (512 KiB),
+        // which goes to the disk before the entry is read.
+        const Resultado lleno = Exporta([] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit r = {100000, 100000};
+            if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
+                ::_exit(124);
+        });
+        EXPECT_EQ(lleno.estado, 2) << desde;
+        EXPECT_EQ(lleno.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n") << desde;
+        EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+        EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 100000 / 770 + 1);
+#endif
+    }
 }
 
 TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)

@@ -1,0 +1,167 @@
+#include "export/escritor_horario.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace exportacion {
+
+namespace {
+
+// Lines a batch holds: a hand-over every few hundred lines, a batch's texts within the cache.
+constexpr std::size_t kLineasPorLote = 512;
+// Batches handed over and not written yet before the caller waits: the thread's memory stays
+// small when it is the slower one.
+constexpr std::size_t kLotesEnEspera = 2;
+
+const char* const kCamposTexto[EscritorHorario::kTextos] = {"DIASEM",   "HORAINI",   "GRUPO_SUBGRU", "MATERIA",
+                                                            "PROFESOR", "RESERVADO", "AULA"};
+
+}  // namespace
+
+EscritorHorario::EscritorHorario(store::Table& horario)
+    : horario_(horario), nlin_(horario.field("NLIN")), leidos_(kTextos + 1), actual_(std::make_unique<Lote>())
+{
+    for (std::size_t i = 0; i < kTextos; ++i)
+        campos_[i] = horario.field(kCamposTexto[i]);
+    try {
+        hilo_ = std::thread([this] { Hilo(); });
+    } catch (const std::system_error&) {
+        // No thread: Entrega writes each batch itself.
+    }
+}
+
+EscritorHorario::~EscritorHorario()
+{
+    if (!hilo_.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        fin_ = true;
+    }
+    cambio_.notify_all();
+    hilo_.join();
+}
+
+void EscritorHorario::Anade(long numero, const Textos& textos)
+{
+    Lote& lote = *actual_;
+    lote.numeros.push_back(numero);
+    for (const std::string_view texto : textos) {
+        lote.textos += texto;
+        lote.fines.push_back(lote.textos.size());
+    }
+    if (lote.numeros.size() >= kLineasPorLote)
+        Entrega();
+}
+
+// Hands the batch being filled to the thread, or writes it without one.
+void EscritorHorario::Entrega()
+{
+    if (actual_->numeros.empty())
+        return;
+    if (!hilo_.joinable()) {
+        const std::unique_ptr<Lote> lote = std::move(actual_);
+        actual_ = std::make_unique<Lote>();
+        Escribe(*lote);
+        return;
+    }
+    std::unique_lock<std::mutex> guard(mutex_);
+    cambio_.wait(guard, [&] { return llenos_.size() < kLotesEnEspera || error_; });
+    if (error_)
+        std::rethrow_exception(error_);
+    llenos_.push_back(std::move(actual_));
+    if (libres_.empty()) {
+        actual_ = std::make_unique<Lote>();
+    } else {
+        actual_ = std::move(libres_.back());
+        libres_.pop_back();
+    }
+    guard.unlock();
+    cambio_.notify_all();
+}
+
+void EscritorHorario::Termina()
+{
+    Entrega();
+    if (!hilo_.joinable())
+        return;
+    std::unique_lock<std::mutex> guard(mutex_);
+    cambio_.wait(guard, [&] { return llenos_.empty() || error_; });
+    if (error_)
+        std::rethrow_exception(error_);
+}
+
+void EscritorHorario::Hilo()
+{
+    std::unique_lock<std::mutex> guard(mutex_);
+    for (;;) {
+        cambio_.wait(guard, [&] { return fin_ || !llenos_.empty(); });
+        if (llenos_.empty())
+            return;
+        // Left in the queue while it is written, so that Termina waits for it.
+        Lote& lote = *llenos_.front();
+        if (!error_) {
+            guard.unlock();
+            std::exception_ptr error;
+            try {
+                Escribe(lote);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            guard.lock();
+            error_ = error;
+        }
+        lote.numeros.clear();
+        lote.fines.clear();
+        lote.textos.clear();
+        libres_.push_back(std::move(llenos_.front()));
+        llenos_.pop_front();
+        cambio_.notify_all();
+    }
+}
+
+// Each line as the export wrote it before it had a thread: the record appended and posted, its
+// fields as the table reads them made into the file's line.
+void EscritorHorario::Escribe(const Lote& lote)
+{
+    char numero[24];
+    std::size_t desde = 0;
+    for (std::size_t l = 0; l < lote.numeros.size(); ++l) {
+        horario_.append();
+        horario_.setInteger(nlin_, lote.numeros[l]);
+        const auto escrito = std::to_chars(numero, numero + sizeof numero, horario_.asInteger(nlin_));
+        leidos_[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
+        for (std::size_t i = 0; i < kTextos; ++i) {
+            const std::size_t fin = lote.fines[l * kTextos + i];
+            leidos_[i + 1] = horario_.setTextView(campos_[i], std::string_view(lote.textos).substr(desde, fin - desde));
+            desde = fin;
+        }
+        AnadeLineaArchivo(leidos_);
+        horario_.post();
+    }
+}
+
+// The file's lines are kept until the table is whole, so a failed export leaves the file as it
+// was; in pieces of whole lines of the size the file is written in, so they are never moved in
+// memory.
+void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& leidos)
+{
+    // A new piece once this one has reached the size it is written in; the line that goes
+    // beyond it stays whole in it.
+    if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
+        trozos_.emplace_back();
+        trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
+    }
+    AnadeLineaHorario(trozos_.back(), leidos);
+    trozos_.back() += "\r\n";
+}
+
+void EscritorHorario::EscribeArchivo(ArchivoHorario& archivo) const
+{
+    archivo.Crea();
+    for (const std::string& trozo : trozos_)
+        archivo.AnadeLineas(trozo);
+    archivo.Cierra();
+}
+
+}  // namespace exportacion

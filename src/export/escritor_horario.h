@@ -1,0 +1,76 @@
+// The timetable's lines on their way out: each one appended to the work table
+// HORARIOZARECSV.DBF and made into its line of "HORARIO.CSV" (its fields as the table reads
+// them), on a thread of its own, so that the 100 MB of records are made and written while the
+// export reads SOLUC and looks up the next entries. The lines are handed over in batches.
+#pragma once
+
+#include "export/horario_csv.h"
+#include "store/table.h"
+
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace exportacion {
+
+class EscritorHorario {
+public:
+    // The texts of a line, in the work table's order after NLIN: DIASEM, HORAINI, GRUPO_SUBGRU,
+    // MATERIA, PROFESOR, RESERVADO, AULA.
+    static constexpr std::size_t kTextos = 7;
+    using Textos = std::array<std::string_view, kTextos>;
+
+    // `horario`: the work table, open, with the fields above and NLIN. The thread starts here;
+    // when none can start, every line is written at once on the caller's.
+    explicit EscritorHorario(store::Table& horario);
+    // Stops the thread after the lines handed to it; an error met meanwhile is dropped.
+    ~EscritorHorario();
+    EscritorHorario(const EscritorHorario&) = delete;
+    EscritorHorario& operator=(const EscritorHorario&) = delete;
+
+    // Adds a line, its texts copied. The lines reach the table in this order, and the first
+    // error one of them meets there is thrown (here or by Termina), as if each line had been
+    // written when added: the lines after it are dropped.
+    void Anade(long numero, const Textos& textos);
+    // Waits until every line added is in the table, and throws the first error met. The caller
+    // calls it before an error of its own too, which gives way to an error of an earlier line.
+    void Termina();
+    // The lines of "HORARIO.CSV", after Termina: written in the pieces they were made in.
+    void EscribeArchivo(ArchivoHorario& archivo) const;
+
+private:
+    struct Lote {
+        std::vector<long> numeros;
+        std::vector<std::size_t> fines;  // kTextos a line: where each text ends in `textos`
+        std::string textos;
+    };
+
+    void Entrega();
+    void Hilo();
+    void Escribe(const Lote& lote);
+    void AnadeLineaArchivo(const std::vector<std::string_view>& leidos);
+
+    store::Table& horario_;
+    store::FieldRef nlin_;
+    std::array<store::FieldRef, kTextos> campos_;
+    std::vector<std::string_view> leidos_;  // a record's fields as the table reads them
+    std::vector<std::string> trozos_;       // the file's lines with their ends, in pieces
+
+    std::unique_ptr<Lote> actual_;  // filled by Anade
+    std::mutex mutex_;
+    std::condition_variable cambio_;
+    std::deque<std::unique_ptr<Lote>> llenos_;    // handed over, not written yet
+    std::vector<std::unique_ptr<Lote>> libres_;   // written, to be filled again
+    bool fin_ = false;                            // nothing more will be handed over
+    std::exception_ptr error_;                    // the first a line met
+    std::thread hilo_;
+};
+
+}  // namespace exportacion
