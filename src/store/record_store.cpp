@@ -110,7 +110,7 @@ const unsigned char* RecordStore::find(std::uint32_t recNo)
     return last_;
 }
 
-void RecordStore::appended(const unsigned char* record)
+void RecordStore::appendedToCache(const unsigned char* record)
 {
     const std::uint32_t i = count_++;
     // A cached last block takes the record; other records stay in the file until asked for.

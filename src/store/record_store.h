@@ -34,7 +34,14 @@ public:
 
     // The store follows what the table wrote to the file: a record added at the end, a record
     // rewritten in place, the deletion flag of a record.
-    void appended(const unsigned char* record);
+    void appended(const unsigned char* record)
+    {
+        if (slotOf_.empty()) {  // nothing read or kept yet (a table being filled): nothing to follow
+            ++count_;
+            return;
+        }
+        appendedToCache(record);
+    }
     void rewritten(std::uint32_t recNo, const unsigned char* record);
     void flagged(std::uint32_t recNo, unsigned char flag);
 
@@ -47,6 +54,7 @@ private:
     };
 
     const unsigned char* find(std::uint32_t recNo);
+    void appendedToCache(const unsigned char* record);
     Block* cached(std::uint32_t block);
     Block* load(std::uint32_t block);
 

@@ -293,10 +293,18 @@ public:
 
     const dbf::Field& field(const FieldRef& ref) const
     {
-        ensureOpen();
-        if (ref.layout_ != layoutId_ || ref.index_ < 0 || static_cast<std::size_t>(ref.index_) >= layout_.fields.size())
-            fail(texts::fieldOfOtherOpening(name_, ref.name_));
+        if (!isOpen_ || ref.layout_ != layoutId_ || ref.index_ < 0 ||
+            static_cast<std::size_t>(ref.index_) >= layout_.fields.size())
+            failField(ref);
         return layout_.fields[static_cast<std::size_t>(ref.index_)];
+    }
+
+    // Out of line, so that field() is small enough to be inline where fields are set by the
+    // hundred thousand.
+    [[noreturn, gnu::noinline, gnu::cold]] void failField(const FieldRef& ref) const
+    {
+        ensureOpen();
+        fail(texts::fieldOfOtherOpening(name_, ref.name_));
     }
 
     unsigned char* editable()
@@ -1022,9 +1030,7 @@ public:
         auto* rec = reinterpret_cast<unsigned char*>(buffer_.data());
         fillAutoIncrements(rec);
         const std::uint32_t recNo = count() + 1;
-        if (!file_->writable())
-            fail(texts::readOnly(name_));
-        wrote_ = true;
+        wrote_ = true;  // post() found the file writable
         // The record and the new end in one write.
         if (const int rc = file_->writeWithEnd(recordOffset(recNo), buffer_.data(), buffer_.size(), dbf::kEndOfFile)) {
             // A full disk may have taken part of the record: the table ends where it ended.
