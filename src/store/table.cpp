@@ -1029,38 +1029,107 @@ public:
     {
         auto* rec = reinterpret_cast<unsigned char*>(buffer_.data());
         fillAutoIncrements(rec);
-        const std::uint32_t recNo = count() + 1;
-        wrote_ = true;  // post() found the file writable
-        // The record and the new end in one write.
-        if (const int rc = file_->writeWithEnd(recordOffset(recNo), buffer_.data(), buffer_.size(), dbf::kEndOfFile)) {
-            // A full disk may have taken part of the record: the table ends where it ended.
-            if (file_->truncate(recordOffset(recNo)) == 0) {
+        appendBytes(rec);
+        lastAppendedNo_ = file_->gathering() ? count() : 0;  // buffer_ keeps the record for appendCopy
+    }
+
+    // Records made in memory: each the way post appends one, what post asks of the file and of
+    // the update lock asked once for them all while the writes are gathered. A table with an
+    // autoincrement field, or whose writes reach the file at once, takes them one post each.
+    void appendRecords(std::string_view records)
+    {
+        ensureOpen();
+        postPending();
+        const std::size_t length = layout_.recordLength;
+        if (records.size() % length != 0)
+            fail(texts::damaged(name_, "registros de otra longitud"));
+        if (records.empty())
+            return;
+        if (!file_->writable())
+            fail(texts::readOnly(name_));
+        if (mdx_)
+            checkTagsKept();
+        beginWrite();
+        checkBeforeWrite();
+        if (autoIncrements_ || !file_->gathering()) {
+            for (std::size_t at = 0; at < records.size(); at += length) {
+                append();
+                buffer_.assign(records.substr(at, length));
+                post();
+            }
+            return;
+        }
+        lastAppendedNo_ = 0;
+        const bool indexed = mdx_ || !locateIndexes_.empty() || !keyIndexes_.empty();
+        const auto* bytes = reinterpret_cast<const unsigned char*>(records.data());
+        for (std::size_t at = 0; at < records.size();) {
+            appendBytes(bytes + at);
+            at += length;
+            // Each further record adds its length to the pending run: those up to the one that
+            // fills it, as post would flush after it, go in one piece.
+            if (!indexed && at < records.size() && file_->pending() < kGatherBytes) {
+                const std::size_t filling = (kGatherBytes - file_->pending() + length - 1) / length;
+                const std::size_t n = std::min(filling, (records.size() - at) / length);
+                appendBytes(bytes + at, n);
+                at += n * length;
+            }
+            if (file_->pending() >= kGatherBytes)
+                flushWrites();
+        }
+        buffer_.assign(records.substr(records.size() - length));  // for appendCopy, as post keeps it
+        lastAppendedNo_ = count();
+    }
+
+    // The current record's bytes without reading it again when it was the last one appended.
+    const unsigned char* currentBytes() const
+    {
+        if (state_ == State::Browse && current_ != 0 && current_ == lastAppendedNo_ && file_->gathering())
+            return reinterpret_cast<const unsigned char*>(buffer_.data());
+        return visible();
+    }
+
+    // Appends `n` records, one after another at `recs`, whose autoincrement fields are filled,
+    // with the checks of post made: their bytes and the new end in one write. More than one
+    // only for a table without indexes (each record would be added to them).
+    void appendBytes(const unsigned char* recs, std::size_t n = 1)
+    {
+        const std::size_t length = layout_.recordLength;
+        const std::uint32_t first = count() + 1;
+        const std::uint32_t last = first + static_cast<std::uint32_t>(n - 1);
+        wrote_ = true;  // the caller found the file writable
+        if (const int rc = file_->writeWithEnd(recordOffset(first), recs, n * length, dbf::kEndOfFile)) {
+            // A full disk may have taken part of the records: the table ends where it ended.
+            if (file_->truncate(recordOffset(first)) == 0) {
                 const unsigned char end = dbf::kEndOfFile;
-                file_->writeAt(recordOffset(recNo), &end, 1);
+                file_->writeAt(recordOffset(first), &end, 1);
             }
             fail(texts::writeFailed(name_, rc));
         }
-        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(recNo) + buffer_.size() + 1);
-        writeHeaderDate(recNo);
+        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(last) + length + 1);
+        writeHeaderDate(last);
 
-        // The record is in the file: from here on the post has happened, whatever follows.
-        records_.appended(rec);
-        layout_.recordCount = recNo;
+        // The records are in the file: from here on they have been posted, whatever follows.
+        for (std::size_t i = 0; i < n; ++i)
+            records_.appended(recs + i * length);
+        layout_.recordCount = last;
         state_ = State::Browse;
-        current_ = recNo;
+        current_ = last;
         eof_ = bof_ = false;
         orderValid_ = false;
-        for (auto& [_, index] : locateIndexes_)
-            index.add(recNo, rec);
-        for (auto& [_, index] : keyIndexes_)
-            index.add(recNo, rec);
-        if (mdx_) {
-            for (std::size_t t = 0; t < tags_.size(); ++t)
-                mdx_->insert(static_cast<int>(t), keyOf(tags_[t], rec), recNo);
-            if (!file_->gathering())
-                mdx_->flush();
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned char* rec = recs + i * length;
+            const std::uint32_t recNo = first + static_cast<std::uint32_t>(i);
+            for (auto& [_, index] : locateIndexes_)
+                index.add(recNo, rec);
+            for (auto& [_, index] : keyIndexes_)
+                index.add(recNo, rec);
+            if (mdx_) {
+                for (std::size_t t = 0; t < tags_.size(); ++t)
+                    mdx_->insert(static_cast<int>(t), keyOf(tags_[t], rec), recNo);
+                if (!file_->gathering())
+                    mdx_->flush();
+            }
         }
-        lastAppendedNo_ = file_->gathering() ? recNo : 0;  // buffer_ keeps the record for appendCopy
     }
 
     void postEdit()
@@ -1326,6 +1395,28 @@ int Table::fieldIndex(std::string_view fieldName) const
 
 void Table::append() { impl_->append(); }
 void Table::appendCopy() { impl_->appendCopy(); }
+void Table::appendRecords(std::string_view records)
+{
+    namingTable(impl_->name_, [&] { impl_->appendRecords(records); });
+}
+
+std::string_view Table::recordBytes() const
+{
+    impl_->ensureOpen();
+    return {reinterpret_cast<const char*>(impl_->currentBytes()), impl_->layout_.recordLength};
+}
+
+void Table::setTextIn(char* record, const FieldRef& field, std::string_view value) const
+{
+    const dbf::Field& f = impl_->field(field);
+    auto* rec = reinterpret_cast<unsigned char*>(record);
+    if (f.def.type == 'C') {
+        codec::writeCharacters(f, rec, value);
+        return;
+    }
+    impl_->withField(f, [&] { codec::writeText(f, rec, value); });
+}
+
 void Table::edit() { impl_->edit(); }
 void Table::post() { namingTable(impl_->name_, [&] { impl_->post(); }); }
 void Table::cancel() { impl_->cancel(); }

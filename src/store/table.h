@@ -100,6 +100,18 @@ public:
     void appendCopy();
     void edit();
     void post();
+    // Records made in memory, appended many at a time: for a builder that makes its rows from
+    // what it holds. `records` holds whole records one after another, each as recordBytes()
+    // gives one; each is appended as append and post would append it, at the same cost to the
+    // file and with the same errors, without a call per record and per field. A failure stops
+    // at the record it meets, the records before it appended. The last one becomes current.
+    void appendRecords(std::string_view records);
+    // The current record's bytes (the one being edited or appended, when there is one): the
+    // start of records made in memory. Valid until the record or the cursor changes.
+    std::string_view recordBytes() const;
+    // Sets a field in a record made in memory (`record` holds its bytes) as setText sets it in
+    // the record being edited.
+    void setTextIn(char* record, const FieldRef& field, std::string_view value) const;
     void cancel();
     bool editingOrAppending() const;
 
