@@ -9,6 +9,13 @@
 
 namespace import {
 
+namespace {
+
+// Copies made in memory are appended in runs of about this many bytes.
+constexpr std::size_t kBytesDeCopias = 64 * 1024;
+
+}  // namespace
+
 void Importacion::ImportaAsignaciones()
 {
     store::recreateTable(kTrabajo, "ASIGT.DBF",
@@ -78,60 +85,92 @@ void Importacion::ImportaAsignaciones()
                           abrevDe = grupos.field("ABREV"), turnoDe = grupos.field("TURNO"),
                           nivelDe = grupos.field("NIVEL"), cursoNumDe = grupos.field("CURSO"),
                           grupoDe = grupos.field("GRUPO"), claveDe = grupos.field("CODGRUZARE");
+    // A group's first row is appended field by field; its other rows are copies of it that
+    // change only the subject and its task, made in memory and appended together.
+    std::string copias, primera;
+    const auto anadeCopias = [&] {
+        // Emptied whether or not they all went in: none is ever appended twice.
+        struct Vacia {
+            std::string& copias;
+            ~Vacia() { copias.clear(); }
+        } vacia{copias};
+        asignaciones.appendRecords(copias);
+    };
     std::string cursoGrupo;
-    for (grupos.first(); !grupos.eof(); grupos.next()) {
-        if (!csv::QuitaBlancos(grupos.textView(subgrupoDe)).empty())
-            continue;
-        cursoGrupo.assign(grupos.textView(cursoDe));
-        const auto materias = porCurso.find(cursoGrupo);
-        if (materias == porCurso.end())
-            continue;
-        const std::string abrev(grupos.textView(abrevDe));
-        const Curso& delGrupo = materias->second;
-        std::unordered_set<std::string>* yaAsignadas = nullptr;
-        if (const auto antes = primerCurso.emplace(abrev, &delGrupo); !antes.second) {
-            auto [conjunto, nuevo] = asignadas.try_emplace(abrev);
-            if (nuevo)
-                for (const Materia* m : antes.first->second->distintas)
-                    conjunto->second.insert(m->cod);
-            yaAsignadas = &conjunto->second;
-        }
-        // The group's values go into its first row; its other rows are copies of the one
-        // before that change only the subject and its task.
-        bool primeraFila = true;
-        for (Materia* fila : delGrupo.distintas) {
-            Materia& materia = *fila;
-            const std::string& cod = materia.cod;
-            if (yaAsignadas && !yaAsignadas->insert(cod).second)
+    try {
+        for (grupos.first(); !grupos.eof(); grupos.next()) {
+            if (!csv::QuitaBlancos(grupos.textView(subgrupoDe)).empty())
                 continue;
-            if (primeraFila) {
-                asignaciones.append();
-                asignaciones.setText(cgrup, abrev);
-                asignaciones.setText(caula, "");
-                asignaciones.setText(turnoAsig, grupos.textView(turnoDe));
-                asignaciones.setText(nivelAsig, grupos.textView(nivelDe));
-                asignaciones.setText(cursoAsig, grupos.textView(cursoNumDe));
-                asignaciones.setText(grupoAsig, grupos.textView(grupoDe));
-                asignaciones.setFloat(horas, 4);
-                asignaciones.setText(sesiones, "1111");
-                asignaciones.setText(claveAsig, grupos.textView(claveDe));
-                asignaciones.setText(claveCurso, cursoGrupo);
-                primeraFila = false;
-            } else {
-                asignaciones.appendCopy();
+            cursoGrupo.assign(grupos.textView(cursoDe));
+            const auto materias = porCurso.find(cursoGrupo);
+            if (materias == porCurso.end())
+                continue;
+            const std::string abrev(grupos.textView(abrevDe));
+            const Curso& delGrupo = materias->second;
+            std::unordered_set<std::string>* yaAsignadas = nullptr;
+            if (const auto antes = primerCurso.emplace(abrev, &delGrupo); !antes.second) {
+                auto [conjunto, nuevo] = asignadas.try_emplace(abrev);
+                if (nuevo)
+                    for (const Materia* m : antes.first->second->distintas)
+                        conjunto->second.insert(m->cod);
+                yaAsignadas = &conjunto->second;
             }
-            asignaciones.setText(casig, cod);
-            if (materia.esTarea < 0) {
-                auto [tarea, nueva] = tareas.try_emplace(materia.tarea, false);
-                if (nueva) {
-                    catalogo.first();
-                    tarea->second = catalogo.locate("COD;ESTAREA", {materia.tarea, true});
+            bool primeraFila = true;
+            for (Materia* fila : delGrupo.distintas) {
+                Materia& materia = *fila;
+                const std::string& cod = materia.cod;
+                if (yaAsignadas && !yaAsignadas->insert(cod).second)
+                    continue;
+                if (materia.esTarea < 0)  // a task code the catalogue was asked about already
+                    if (const auto sabida = tareas.find(materia.tarea); sabida != tareas.end())
+                        materia.esTarea = sabida->second ? 1 : 0;
+                if (!primeraFila && materia.esTarea >= 0) {
+                    const std::size_t en = copias.size();
+                    copias += primera;
+                    asignaciones.setTextIn(copias.data() + en, casig, cod);
+                    asignaciones.setTextIn(copias.data() + en, ctarea, materia.esTarea ? materia.tarea : "");
+                    if (copias.size() >= kBytesDeCopias)
+                        anadeCopias();
+                    continue;
                 }
-                materia.esTarea = tarea->second ? 1 : 0;
+                // A row whose task is looked up in the catalogue, and the group's first row, go the
+                // way of a single record: the copies before them are appended first.
+                anadeCopias();
+                if (primeraFila) {
+                    asignaciones.append();
+                    asignaciones.setText(cgrup, abrev);
+                    asignaciones.setText(caula, "");
+                    asignaciones.setText(turnoAsig, grupos.textView(turnoDe));
+                    asignaciones.setText(nivelAsig, grupos.textView(nivelDe));
+                    asignaciones.setText(cursoAsig, grupos.textView(cursoNumDe));
+                    asignaciones.setText(grupoAsig, grupos.textView(grupoDe));
+                    asignaciones.setFloat(horas, 4);
+                    asignaciones.setText(sesiones, "1111");
+                    asignaciones.setText(claveAsig, grupos.textView(claveDe));
+                    asignaciones.setText(claveCurso, cursoGrupo);
+                    primeraFila = false;
+                } else {
+                    asignaciones.appendCopy();
+                }
+                asignaciones.setText(casig, cod);
+                if (materia.esTarea < 0) {
+                    auto [tarea, nueva] = tareas.try_emplace(materia.tarea, false);
+                    if (nueva) {
+                        catalogo.first();
+                        tarea->second = catalogo.locate("COD;ESTAREA", {materia.tarea, true});
+                    }
+                    materia.esTarea = tarea->second ? 1 : 0;
+                }
+                asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
+                asignaciones.post();
+                primera.assign(asignaciones.recordBytes());
             }
-            asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
-            asignaciones.post();
         }
+        anadeCopias();
+    } catch (...) {
+        // The rows made before the error reach the table, as they did one by one.
+        anadeCopias();
+        throw;
     }
     asignaciones.close();
     grupos.close();
