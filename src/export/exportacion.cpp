@@ -169,6 +169,18 @@ public:
         return true;
     }
 
+    // Room for `valores` values from the start (when nothing is kept yet), so that a table read
+    // whole is not moved into ever larger arrays on the way.
+    void Reserva(std::size_t valores)
+    {
+        if (!lugares_.empty())
+            return;
+        std::size_t lugares = 64;
+        while (lugares < 2 * valores)
+            lugares *= 2;
+        lugares_.resize(lugares);
+    }
+
     // Asks the memory for the place a value's lookup will read, so that the lookups of one
     // entry wait for memory together rather than one after another.
     void Anticipa(std::size_t hash) const
@@ -297,6 +309,7 @@ private:
         leida_ = true;
         if (!textos)
             return;
+        encontrados_.Reserva(static_cast<std::size_t>(tabla_.recordCount()));  // at most a key a record
         std::string clave;
         for (tabla_.first(); !tabla_.eof(); tabla_.next()) {
             clave.clear();
