@@ -8,7 +8,7 @@
 #include "import/lista_codigos.h"
 #include "store/table.h"
 
-#include <set>
+#include <unordered_set>
 #include <unordered_map>
 
 namespace import {
@@ -102,7 +102,7 @@ private:
     const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_;
     std::string largo_;  // the line's long code, kept from line to line
     ListaCodigos codigos_;
-    std::set<std::string> largos_;  // long codes with a catalogue row; letter case counts
+    std::unordered_set<std::string> largos_;  // long codes with a catalogue row; letter case counts
     // While lines are read every catalogue row is appended here, so the first row of a long
     // code, as a locate on CODLARGO2 finds it, is known without one: each row's CODLARGO2 and
     // COD as the table reads them back, the first row of a long code kept.
