@@ -89,6 +89,8 @@ void Importacion::ImportaAsignaciones()
     // change only the subject and its task, made in memory and appended together.
     std::string copias, primera;
     const auto anadeCopias = [&] {
+        if (copias.empty())
+            return;
         // Emptied whether or not they all went in: none is ever appended twice.
         struct Vacia {
             std::string& copias;

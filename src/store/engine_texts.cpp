@@ -83,6 +83,11 @@ std::string notOpen(const std::string& table)
     return "La tabla " + table + " no est\xE1 abierta";
 }
 
+std::string notWholeRecords(const std::string& table, std::size_t length)
+{
+    return "Los registros para la tabla " + table + " no son de " + std::to_string(length) + " bytes cada uno";
+}
+
 std::string notEditing(const std::string& table)
 {
     return "La tabla " + table + " no est\xE1 en edici\xF3n ni en alta de registro";

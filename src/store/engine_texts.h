@@ -2,6 +2,7 @@
 // the cause so that whoever looks after the school's computers knows what to fix.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace store::texts {
@@ -20,6 +21,8 @@ std::string fieldOfOtherOpening(const std::string& table, const std::string& fie
 std::string fieldValue(const std::string& table, const std::string& field, const std::string& why);
 std::string valueCount(const std::string& table, const std::string& fieldList, std::size_t values);
 std::string notOpen(const std::string& table);
+// Records handed to appendRecords that are not whole records of the table.
+std::string notWholeRecords(const std::string& table, std::size_t length);
 std::string notEditing(const std::string& table);
 std::string noCurrentRecord(const std::string& table);
 std::string noSuchRecord(const std::string& table, long recNo);

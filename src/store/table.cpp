@@ -1039,12 +1039,12 @@ public:
     void appendRecords(std::string_view records)
     {
         ensureOpen();
-        postPending();
         const std::size_t length = layout_.recordLength;
         if (records.size() % length != 0)
-            fail(texts::damaged(name_, "registros de otra longitud"));
+            fail(texts::notWholeRecords(name_, length));
         if (records.empty())
             return;
+        postPending();
         if (!file_->writable())
             fail(texts::readOnly(name_));
         if (mdx_)

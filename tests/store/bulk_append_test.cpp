@@ -127,9 +127,12 @@ TEST_F(BulkAppend, TheLastRecordIsCurrentAndCopiesStartFromIt)
     t.post();
     EXPECT_EQ(t.asText("RELLENO"), std::string(10, 'x'));
     EXPECT_EQ(t.asInteger("HORAS"), 10);
-    t.appendRecords("");  // nothing to append
+    t.append();
+    t.appendRecords("");  // nothing to append: the record being made stays as it is
+    EXPECT_TRUE(t.editingOrAppending());
+    t.cancel();
     EXPECT_EQ(t.recordCount(), 11);
-    expectEngineError([&] { t.appendRecords("corto"); }, {"PRUEBA"});
+    expectEngineError([&] { t.appendRecords("corto"); }, {"PRUEBA", "no son de 254 bytes"});
     std::string record(t.recordBytes());
     expectEngineError([&] { t.setTextIn(record.data(), t.field("HORAS"), "doce"); }, {"PRUEBA", "HORAS"});
     EXPECT_EQ(t.recordCount(), 11);
