@@ -1,6 +1,7 @@
 #include "export/escritor_horario.h"
 
 #include <charconv>
+#include <cstring>
 #include <system_error>
 
 namespace exportacion {
@@ -46,9 +47,18 @@ void EscritorHorario::Anade(long numero, const Textos& textos)
 {
     Lote& lote = *actual_;
     lote.numeros.push_back(numero);
+    // The texts copied into room taken once for them all.
+    std::size_t fin = lote.textos.size();
+    for (const std::string_view texto : textos)
+        fin += texto.size();
+    const std::size_t desde = lote.textos.size();
+    lote.textos.resize(fin);
+    char* p = lote.textos.data() + desde;
     for (const std::string_view texto : textos) {
-        lote.textos += texto;
-        lote.fines.push_back(lote.textos.size());
+        if (!texto.empty())
+            std::memcpy(p, texto.data(), texto.size());
+        p += texto.size();
+        lote.fines.push_back(static_cast<std::size_t>(p - lote.textos.data()));
     }
     if (lote.numeros.size() >= kLineasPorLote)
         Entrega();

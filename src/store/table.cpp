@@ -1512,6 +1512,8 @@ std::string Table::asText(const FieldRef& field) const { return textOf(*impl_, i
 std::string_view Table::textView(const FieldRef& field) const
 {
     const dbf::Field& f = impl_->field(field);
+    if (f.def.type == 'C')  // the usual case, which nothing can make fail
+        return codec::storedText(f, impl_->visible());
     return impl_->withField(f, [&] {
         const codec::Kind kind = codec::kindOf(f.def.type);
         if (kind != codec::Kind::Text && kind != codec::Kind::Date)
