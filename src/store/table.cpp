@@ -725,7 +725,7 @@ public:
         beforeAppend_ = current_;
         if (from == 0) {
             buffer_ = blank_;
-        } else if (from == lastAppendedNo_ && file_->gathering()) {
+        } else if (keepsAppended(from)) {
             // buffer_ still holds it
         } else {
             buffer_.assign(reinterpret_cast<const char*>(record(from)), layout_.recordLength);
@@ -1080,10 +1080,17 @@ public:
         lastAppendedNo_ = count();
     }
 
+    // Whether buffer_ still holds record `recNo` as it was appended: the last one, while the
+    // writes are gathered (post and appendRecords leave it there).
+    bool keepsAppended(std::uint32_t recNo) const
+    {
+        return recNo != 0 && recNo == lastAppendedNo_ && file_->gathering();
+    }
+
     // The current record's bytes without reading it again when it was the last one appended.
     const unsigned char* currentBytes() const
     {
-        if (state_ == State::Browse && current_ != 0 && current_ == lastAppendedNo_ && file_->gathering())
+        if (state_ == State::Browse && keepsAppended(current_))
             return reinterpret_cast<const unsigned char*>(buffer_.data());
         return visible();
     }
@@ -1406,17 +1413,6 @@ std::string_view Table::recordBytes() const
     return {reinterpret_cast<const char*>(impl_->currentBytes()), impl_->layout_.recordLength};
 }
 
-void Table::setTextIn(char* record, const FieldRef& field, std::string_view value) const
-{
-    const dbf::Field& f = impl_->field(field);
-    auto* rec = reinterpret_cast<unsigned char*>(record);
-    if (f.def.type == 'C') {
-        codec::writeCharacters(f, rec, value);
-        return;
-    }
-    impl_->withField(f, [&] { codec::writeText(f, rec, value); });
-}
-
 void Table::edit() { impl_->edit(); }
 void Table::post() { namingTable(impl_->name_, [&] { impl_->post(); }); }
 void Table::cancel() { impl_->cancel(); }
@@ -1452,14 +1448,19 @@ std::string textOf(const Table::Impl& t, const dbf::Field& f)
     return t.withField(f, [&] { return codec::readText(f, t.visible()); });
 }
 
-void setTextOf(Table::Impl& t, const dbf::Field& f, std::string_view value)
+// Sets a field in a record's bytes: those being edited, or a record made in memory.
+void writeTextIn(const Table::Impl& t, const dbf::Field& f, unsigned char* rec, std::string_view value)
 {
-    unsigned char* rec = t.editable();
     if (f.def.type == 'C') {  // the usual case, without the codec's choice by type
         codec::writeCharacters(f, rec, value);
         return;
     }
     t.withField(f, [&] { codec::writeText(f, rec, value); });
+}
+
+void setTextOf(Table::Impl& t, const dbf::Field& f, std::string_view value)
+{
+    writeTextIn(t, f, t.editable(), value);
 }
 
 double floatOf(const Table::Impl& t, const dbf::Field& f)
@@ -1528,6 +1529,11 @@ void Table::setText(std::string_view fieldName, std::string_view value)
 }
 
 void Table::setText(const FieldRef& field, std::string_view value) { setTextOf(*impl_, impl_->field(field), value); }
+
+void Table::setTextIn(char* record, const FieldRef& field, std::string_view value) const
+{
+    writeTextIn(*impl_, impl_->field(field), reinterpret_cast<unsigned char*>(record), value);
+}
 
 std::string_view Table::setTextView(const FieldRef& field, std::string_view value)
 {

@@ -120,13 +120,6 @@ int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t siz
 
 int WriteBehind::writeWithEnd(std::uint64_t offset, const void* data, std::size_t size, unsigned char end)
 {
-    // The usual case: a record appended over the run's own end mark.
-    if (gathering_ && !tail_.empty() && offset + 1 == tailStart_ + tail_.size()) {
-        tail_.back() = static_cast<const char*>(data)[0];
-        tail_.append(static_cast<const char*>(data) + 1, size - 1);
-        tail_ += static_cast<char>(end);
-        return 0;
-    }
     if (gathering_ && offset >= kHeaderBytes && (tail_.empty() || fitsTail(offset)) &&
         (tail_.empty() || offset - tailStart_ + size + 1 >= tail_.size())) {
         if (tail_.empty())
