@@ -121,9 +121,7 @@ void EscritorHorario::Hilo()
             guard.lock();
             error_ = error;
         }
-        lote.numeros.clear();
-        lote.fines.clear();
-        lote.textos.clear();
+        lote.Vacia();
         libres_.push_back(std::move(llenos_.front()));
         llenos_.pop_front();
         cambio_.notify_all();
@@ -138,8 +136,8 @@ void EscritorHorario::Escribe(const Lote& lote)
     std::size_t desde = 0;
     for (std::size_t l = 0; l < lote.numeros.size(); ++l) {
         horario_.append();
-        horario_.setInteger(nlin_, lote.numeros[l]);
-        const auto escrito = std::to_chars(numero, numero + sizeof numero, horario_.asInteger(nlin_));
+        horario_.setInteger(nlin_, lote.numeros[l]);  // an integer field holds it exactly, or refuses it
+        const auto escrito = std::to_chars(numero, numero + sizeof numero, lote.numeros[l]);
         leidos_[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
         for (std::size_t i = 0; i < kTextos; ++i) {
             const std::size_t fin = lote.fines[l * kTextos + i];

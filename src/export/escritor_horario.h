@@ -50,6 +50,12 @@ private:
         std::vector<long> numeros;
         std::vector<std::size_t> fines;  // kTextos a line: where each text ends in `textos`
         std::string textos;
+        void Vacia()
+        {
+            numeros.clear();
+            fines.clear();
+            textos.clear();
+        }
     };
 
     void Entrega();

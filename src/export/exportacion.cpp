@@ -122,6 +122,12 @@ private:
     std::vector<Fila> filas_;
 };
 
+// The hash a value is kept under, worked out once for a prefetch and the lookup after it.
+std::size_t HashDe(const std::string& clave)
+{
+    return std::hash<std::string>{}(clave);
+}
+
 // What a search in a table gave, kept by the value searched: the tables do not change during
 // the export, and a timetable names the same teachers, groups and subjects again and again.
 // The first search of a value is the one that reads the table, so an error comes where it did.
@@ -129,12 +135,6 @@ private:
 // a lookup reads one place, where a node-based map follows three pointers, each likely a cache
 // miss with the work table streaming through the cache. A result handed out stays valid until
 // the next value is kept.
-// The hash a value is kept under, worked out once for a prefetch and the lookup after it.
-std::size_t HashDe(const std::string& clave)
-{
-    return std::hash<std::string>{}(clave);
-}
-
 template <typename Resultado>
 class Recuerdo {
 public:
