@@ -50,6 +50,18 @@ std::uint32_t le32(const std::string& b, std::size_t at)
 }
 
 #ifndef _WIN32
+// Done in a run's process before it starts: its files may not grow beyond `bytes` (the limit on
+// a process's file size), so that a write past them fails as on a full disk.
+std::function<void()> LimiteDeArchivos(rlim_t bytes)
+{
+    return [bytes] {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit r = {bytes, bytes};
+        if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
+            ::_exit(124);
+    };
+}
+
 // Puts the calling process in a mount namespace of its own: directly when it may (root), else
 // inside a user namespace of its own where it is root, as unprivileged users may on most Linux.
 bool MountNamespacePropio()
@@ -450,15 +462,7 @@ TEST_F(Fallos, AFullDiskWhileATableIsWrittenKeepsTheRecordsBefore)
 #ifndef _WIN32
     Referencia();
     // Files may not grow beyond 40000 bytes: the offer table of the subjects reaches that.
-    const auto limite = [](rlim_t bytes) {
-        return [bytes] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit r = {bytes, bytes};
-            if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
-                ::_exit(124);
-        };
-    };
-    const Resultado importacion = Importa(limite(40000));
+    const Resultado importacion = Importa(LimiteDeArchivos(40000));
     EXPECT_EQ(importacion.estado, 2);
     EXPECT_EQ(importacion.errores, "No se puede escribir en la tabla ASIGNOMT2.DBF: Disco lleno.\n");
     EXPECT_EQ(importacion.salida, "");  // no "Proceso finalizado"
@@ -477,14 +481,14 @@ TEST_F(Fallos, AFullDiskWhileATableIsWrittenKeepsTheRecordsBefore)
     ASSERT_EQ(Importa().estado, 0);
     SolucionDeOrbelin();
     prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
-    const Resultado exportacion = Exporta(limite(100000));
+    const Resultado exportacion = Exporta(LimiteDeArchivos(100000));
     EXPECT_EQ(exportacion.estado, 2);
     EXPECT_EQ(exportacion.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
     EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
     EsPrincipioDeReferencia(TablasValidas(), "HORARIOZARECSV.DBF", 100000 / 770 + 1);
 
     // The same when only the table's last records, written as it is closed, do not fit.
-    const Resultado alCerrar = Exporta(limite(600000));
+    const Resultado alCerrar = Exporta(LimiteDeArchivos(600000));
     EXPECT_EQ(alCerrar.estado, 2);
     EXPECT_EQ(alCerrar.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
     EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
@@ -530,12 +534,7 @@ TEST_F(Fallos, TheExportStopsAtTheFirstErrorInLineOrder)
         // Files may not grow beyond 100000 bytes: the work table's 130th record reaches that. The
         // lines before the entry fill more than the table's first run of records (512 KiB),
         // which goes to the disk before the entry is read.
-        const Resultado lleno = Exporta([] {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit r = {100000, 100000};
-            if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
-                ::_exit(124);
-        });
+        const Resultado lleno = Exporta(LimiteDeArchivos(100000));
         EXPECT_EQ(lleno.estado, 2) << desde;
         EXPECT_EQ(lleno.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n") << desde;
         EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
@@ -706,12 +705,7 @@ TEST_F(Fallos, ATemplateCutShortByAFullDiskIsNotLeftBehind)
     fs::remove(ztemp / "PLANTILLA.DBF");
     fs::remove(ztemp / "PLANTILLA.MDX");
     // Files may not grow beyond 400 bytes: the template's header and a few of its 20 hours.
-    const Resultado lleno = Exporta([] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit r = {400, 400};
-        if (::setrlimit(RLIMIT_FSIZE, &r) != 0)
-            ::_exit(124);
-    });
+    const Resultado lleno = Exporta(LimiteDeArchivos(400));
     EXPECT_EQ(lleno.estado, 2);
     EXPECT_NE(lleno.errores.find("PLANTILLA"), std::string::npos) << lleno.errores;
     EXPECT_NE(lleno.errores.find("Disco lleno"), std::string::npos) << lleno.errores;
