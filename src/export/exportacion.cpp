@@ -10,6 +10,7 @@
 #include "store/table.h"
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -131,10 +132,11 @@ std::size_t HashDe(const std::string& clave)
 // What a search in a table gave, kept by the value searched: the tables do not change during
 // the export, and a timetable names the same teachers, groups and subjects again and again.
 // The first search of a value is the one that reads the table, so an error comes where it did.
-// Open addressing over one array whose places hold the values and their results themselves:
-// a lookup reads one place, where a node-based map follows three pointers, each likely a cache
-// miss with the work table streaming through the cache. A result handed out stays valid until
-// the next value is kept.
+// Open addressing over an array of small places (an entry's number and part of its hash), the
+// entries themselves kept apart in the order they came: a lookup reads one place, and the
+// places of a whole table's keys stay within the cache and take little fresh memory, where a
+// node-based map follows three pointers. A result handed out stays valid until the next value
+// is kept.
 template <typename Resultado>
 class Recuerdo {
 public:
@@ -143,8 +145,8 @@ public:
     const Resultado& De(const std::string& clave, std::size_t hash, Busca&& busca)
     {
         const std::size_t i = Lugar(clave, hash);
-        if (lugares_[i].ocupado)
-            return lugares_[i].resultado;
+        if (lugares_[i].entrada)
+            return entradas_[lugares_[i].entrada - 1].resultado;
         return Pon(i, hash, clave, busca());  // a failed search keeps nothing
     }
 
@@ -154,7 +156,7 @@ public:
         if (lugares_.empty())
             return nullptr;
         const LugarDe& lugar = lugares_[Sitio(clave, hash)];
-        return lugar.ocupado ? &lugar.resultado : nullptr;
+        return lugar.entrada ? &entradas_[lugar.entrada - 1].resultado : nullptr;
     }
 
     // Keeps a result for a value that has none yet; false (keeping nothing) when it has one.
@@ -163,14 +165,15 @@ public:
     {
         const std::size_t hash = HashDe(clave);
         const std::size_t i = Lugar(clave, hash);
-        if (lugares_[i].ocupado)
+        if (lugares_[i].entrada)
             return false;
         Pon(i, hash, clave, hace());
         return true;
     }
 
     // Room for `valores` values from the start (when nothing is kept yet), so that a table read
-    // whole is not moved into ever larger arrays on the way.
+    // whole is not moved into ever larger arrays on the way. The entries' room is only taken,
+    // not touched: what the values do not fill costs nothing.
     void Reserva(std::size_t valores)
     {
         if (!lugares_.empty())
@@ -179,25 +182,26 @@ public:
         while (lugares < 2 * valores)
             lugares *= 2;
         lugares_.resize(lugares);
+        entradas_.reserve(valores);
     }
 
     // Asks the memory for the place a value's lookup will read, so that the lookups of one
     // entry wait for memory together rather than one after another.
     void Anticipa(std::size_t hash) const
     {
-        if (lugares_.empty())
-            return;
-        const char* lugar = reinterpret_cast<const char*>(&lugares_[hash & (lugares_.size() - 1)]);
-        __builtin_prefetch(lugar);
-        __builtin_prefetch(lugar + sizeof(LugarDe) - 1);
+        if (!lugares_.empty())
+            __builtin_prefetch(&lugares_[hash & (lugares_.size() - 1)]);
     }
 
 private:
     struct LugarDe {
-        std::size_t hash = 0;
-        bool ocupado = false;
+        std::uint32_t entrada = 0;  // the entry's number from 1; 0 for a free place
+        std::uint32_t hash = 0;     // the low half of its hash
+    };
+    struct Entrada {
+        std::size_t hash;
         std::string clave;
-        Resultado resultado{};
+        Resultado resultado;
     };
 
     // The place of a value: where it is kept, or the free place where it would go.
@@ -212,41 +216,37 @@ private:
     std::size_t Sitio(const std::string& clave, std::size_t hash) const
     {
         const std::size_t mascara = lugares_.size() - 1;
+        const auto corto = static_cast<std::uint32_t>(hash);
         std::size_t i = hash & mascara;
-        while (lugares_[i].ocupado && !(lugares_[i].hash == hash && lugares_[i].clave == clave))
+        while (lugares_[i].entrada && !(lugares_[i].hash == corto && entradas_[lugares_[i].entrada - 1].clave == clave))
             i = (i + 1) & mascara;
         return i;
     }
 
     const Resultado& Pon(std::size_t i, std::size_t hash, const std::string& clave, Resultado resultado)
     {
-        lugares_[i].hash = hash;
-        lugares_[i].ocupado = true;
-        lugares_[i].clave = clave;
-        lugares_[i].resultado = std::move(resultado);
-        if (++ocupados_ * 2 <= lugares_.size())
-            return lugares_[i].resultado;
-        Crece();
-        return lugares_[Lugar(clave, hash)].resultado;
+        entradas_.push_back({hash, clave, std::move(resultado)});
+        lugares_[i] = {static_cast<std::uint32_t>(entradas_.size()), static_cast<std::uint32_t>(hash)};
+        if (entradas_.size() * 2 > lugares_.size())
+            Crece();
+        return entradas_.back().resultado;
     }
 
     void Crece()
     {
-        std::vector<LugarDe> antes(lugares_.size() * 2);
-        antes.swap(lugares_);
-        const std::size_t mascara = lugares_.size() - 1;
-        for (LugarDe& lugar : antes) {
-            if (!lugar.ocupado)
-                continue;
-            std::size_t i = lugar.hash & mascara;
-            while (lugares_[i].ocupado)
+        std::vector<LugarDe> nuevos(lugares_.size() * 2);
+        const std::size_t mascara = nuevos.size() - 1;
+        for (std::size_t e = 0; e < entradas_.size(); ++e) {
+            std::size_t i = entradas_[e].hash & mascara;
+            while (nuevos[i].entrada)
                 i = (i + 1) & mascara;
-            lugares_[i] = std::move(lugar);
+            nuevos[i] = {static_cast<std::uint32_t>(e + 1), static_cast<std::uint32_t>(entradas_[e].hash)};
         }
+        lugares_.swap(nuevos);
     }
 
     std::vector<LugarDe> lugares_;  // a power of two, never more than half taken
-    std::size_t ocupados_ = 0;
+    std::vector<Entrada> entradas_;  // in the order they were kept
 };
 
 // The first record, in record order, of each key of a table the export holds exclusively, made
