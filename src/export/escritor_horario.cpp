@@ -19,8 +19,12 @@ const char* const kCamposTexto[EscritorHorario::kTextos] = {"DIASEM",   "HORAINI
 
 }  // namespace
 
-EscritorHorario::EscritorHorario(store::Table& horario)
-    : horario_(horario), nlin_(horario.field("NLIN")), leidos_(kTextos + 1), actual_(std::make_unique<Lote>())
+EscritorHorario::EscritorHorario(store::Table& horario, const std::string& carpeta)
+    : horario_(horario),
+      nlin_(horario.field("NLIN")),
+      leidos_(kTextos + 1),
+      borrador_(carpeta),
+      actual_(std::make_unique<Lote>())
 {
     for (std::size_t i = 0; i < kTextos; ++i)
         campos_[i] = horario.field(kCamposTexto[i]);
@@ -149,14 +153,17 @@ void EscritorHorario::Escribe(const Lote& lote)
     }
 }
 
-// The file's lines are kept until the table is whole, so a failed export leaves the file as it
-// was; in pieces of whole lines of the size the file is written in, so they are never moved in
-// memory.
+// The file's lines go into the draft until the table is whole, so a failed export leaves the
+// file as it was; in pieces of whole lines of the size the file is written in. The pieces the
+// draft does not take are kept, never moved in memory.
 void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& leidos)
 {
-    // A new piece once this one has reached the size it is written in; the line that goes
-    // beyond it stays whole in it.
-    if (trozos_.empty() || trozos_.back().size() >= ArchivoHorario::kTamanoEscritura) {
+    // Once a piece has reached the size it is written in (the line that goes beyond it stays
+    // whole in it), the draft takes it and its room holds the next lines; else a new piece.
+    const bool lleno = !trozos_.empty() && trozos_.back().size() >= ArchivoHorario::kTamanoEscritura;
+    if (lleno && borrador_.Anade(trozos_.back())) {
+        trozos_.back().clear();
+    } else if (trozos_.empty() || lleno) {
         trozos_.emplace_back();
         trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
     }
@@ -164,9 +171,10 @@ void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& lei
     trozos_.back() += "\r\n";
 }
 
-void EscritorHorario::EscribeArchivo(ArchivoHorario& archivo) const
+void EscritorHorario::EscribeArchivo(ArchivoHorario& archivo)
 {
     archivo.Crea();
+    archivo.TomaBorrador(borrador_);
     for (const std::string& trozo : trozos_)
         archivo.AnadeLineas(trozo);
     archivo.Cierra();

@@ -1,7 +1,8 @@
 // The timetable's lines on their way out: each one appended to the work table
 // HORARIOZARECSV.DBF and made into its line of "HORARIO.CSV" (its fields as the table reads
 // them), on a thread of its own, so that the 100 MB of records are made and written while the
-// export reads SOLUC and looks up the next entries. The lines are handed over in batches.
+// export reads SOLUC and looks up the next entries. The lines are handed over in batches; the
+// file's lines wait in a draft beside it rather than in memory.
 #pragma once
 
 #include "export/horario_csv.h"
@@ -27,9 +28,10 @@ public:
     static constexpr std::size_t kTextos = 7;
     using Textos = std::array<std::string_view, kTextos>;
 
-    // `horario`: the work table, open, with the fields above and NLIN. The thread starts here;
-    // when none can start, every line is written at once on the caller's.
-    explicit EscritorHorario(store::Table& horario);
+    // `horario`: the work table, open, with the fields above and NLIN; `carpeta`: the folder of
+    // "HORARIO.CSV". The thread starts here; when none can start, every line is written at once
+    // on the caller's.
+    EscritorHorario(store::Table& horario, const std::string& carpeta);
     // Stops the thread after the lines handed to it; an error met meanwhile is dropped.
     ~EscritorHorario();
     EscritorHorario(const EscritorHorario&) = delete;
@@ -42,8 +44,9 @@ public:
     // Waits until every line added is in the table, and throws the first error met. The caller
     // calls it before an error of its own too, which gives way to an error of an earlier line.
     void Termina();
-    // The lines of "HORARIO.CSV", after Termina: written in the pieces they were made in.
-    void EscribeArchivo(ArchivoHorario& archivo) const;
+    // The lines of "HORARIO.CSV", after Termina: the draft put in the file's place, and the
+    // lines it did not take written after it in the pieces they were made in.
+    void EscribeArchivo(ArchivoHorario& archivo);
 
 private:
     struct Lote {
@@ -67,7 +70,8 @@ private:
     store::FieldRef nlin_;
     std::array<store::FieldRef, kTextos> campos_;
     std::vector<std::string_view> leidos_;  // a record's fields as the table reads them
-    std::vector<std::string> trozos_;       // the file's lines with their ends, in pieces
+    BorradorHorario borrador_;              // the file's lines, while it takes them
+    std::vector<std::string> trozos_;       // the lines it did not take, with their ends, in pieces
 
     std::unique_ptr<Lote> actual_;  // filled by Anade
     std::mutex mutex_;

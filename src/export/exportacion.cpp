@@ -435,7 +435,7 @@ void Exportacion::Importar2()
 
     CampoLeido campoDia("DIA"), campoAsig("ASIG"), campoProf("PROF"), campoGrupo("CODGRUPO"), campoAula("AULA"),
         campoHora("HORA"), campoSesiones("SESIONES");
-    EscritorHorario escritor(horario);
+    EscritorHorario escritor(horario, estado_.CarpetaCSV);
 
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room

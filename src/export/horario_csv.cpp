@@ -1,6 +1,7 @@
 #include "export/horario_csv.h"
 
 #include "files/folders.h"
+#include "files/process.h"
 #include "store/errors.h"
 #include "store/paths.h"
 
@@ -157,6 +158,54 @@ void ArchivoHorario::Escribe(std::string_view texto)
     fin_ += texto.size();
 }
 
+void ArchivoHorario::TomaBorrador(BorradorHorario& borrador)
+{
+    if (!borrador.archivo_)
+        return;
+    // This file's own handle first: Windows moves no file onto one that is open.
+    if (archivo_) {
+        Vuelca();
+        const std::unique_ptr<files::File> propio = std::move(archivo_);
+        if (const int error = propio->close())
+            FalloDeArchivo(error);
+    }
+    const std::unique_ptr<files::File> suyo = std::move(borrador.archivo_);
+    const int alCerrar = suyo->close();
+    if (files::fileSystem().rename(borrador.ruta_, ruta_) != 0) {
+        CopiaBorrador(borrador.ruta_, borrador.fin_);
+        files::fileSystem().remove(borrador.ruta_);
+    }
+    if (alCerrar)
+        FalloDeArchivo(alCerrar);  // its lines may not have reached the disk
+}
+
+// The draft's lines appended as lines made here would be, in pieces that end with a line.
+void ArchivoHorario::CopiaBorrador(const std::string& ruta, std::uint64_t tamano)
+{
+    std::unique_ptr<files::File> borrador;
+    if (const int error = files::fileSystem().open(ruta, files::OpenMode::ReadOnly, files::Sharing::ReadWrite, borrador))
+        FalloDeArchivo(error);
+    std::string trozo(kTamanoEscritura, '\0');
+    std::string resto;
+    for (std::uint64_t leido = 0; leido < tamano;) {
+        const std::size_t pide = static_cast<std::size_t>(std::min<std::uint64_t>(trozo.size(), tamano - leido));
+        std::size_t llegado = 0;
+        if (const int error = borrador->readAt(leido, trozo.data(), pide, llegado))
+            FalloDeArchivo(error);
+        if (llegado == 0)
+            FalloDeArchivo(EIO);  // shorter than what was written to it
+        leido += llegado;
+        resto.append(trozo.data(), llegado);
+        const std::size_t finLinea = resto.rfind("\r\n");
+        if (finLinea == std::string::npos)
+            continue;
+        AnadeLineas(std::string_view(resto).substr(0, finLinea + 2));
+        resto.erase(0, finLinea + 2);
+    }
+    if (!resto.empty())
+        AnadeLineas(resto);
+}
+
 void ArchivoHorario::Cierra()
 {
     if (!archivo_)
@@ -169,6 +218,42 @@ void ArchivoHorario::Cierra()
         FalloDeArchivo(error);  // the lines may not have reached the disk
     if (borrado)
         FalloDeArchivo(ENOENT);
+}
+
+BorradorHorario::BorradorHorario(const std::string& carpeta)
+    : ruta_(files::joinPath(store::resolveFolder(carpeta), "." + kArchivoHorario + "." + std::to_string(files::processId())))
+{
+}
+
+BorradorHorario::~BorradorHorario()
+{
+    if (!archivo_)
+        return;
+    archivo_->close();
+    archivo_.reset();
+    files::fileSystem().remove(ruta_);
+}
+
+bool BorradorHorario::Anade(std::string_view lineas)
+{
+    if (fallido_)
+        return false;
+    if (!archivo_) {
+        // A new name only: a file someone left there is not ours to replace or remove.
+        std::unique_ptr<files::File> archivo;
+        if (files::fileSystem().open(ruta_, files::OpenMode::CreateNew, files::Sharing::ReadWrite, archivo) != 0) {
+            fallido_ = true;
+            return false;
+        }
+        archivo_ = std::move(archivo);
+    }
+    if (archivo_->writeAt(fin_, lineas.data(), lineas.size()) != 0) {
+        archivo_->truncate(fin_);  // only its whole lines stay
+        fallido_ = true;
+        return false;
+    }
+    fin_ += lineas.size();
+    return true;
 }
 
 }  // namespace exportacion

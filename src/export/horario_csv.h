@@ -19,6 +19,8 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // into the same values; a comma stays as it is.
 void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores);
 
+class BorradorHorario;
+
 // The file inside a folder, written through the file layer: lines are gathered and written in
 // pieces of kTamanoEscritura bytes and at the close, each piece made of whole lines, so the file
 // only ever ends with a whole line. Failures are FileError.
@@ -43,12 +45,19 @@ public:
 
     const std::string& Ruta() const { return ruta_; }
 
+    // After Crea: puts the draft's file in this one's place, in one step, and keeps it open for
+    // more lines after the draft's. When it cannot be moved, its lines are copied instead. A
+    // failure of the draft's own close is reported once it is in place, as a close of this
+    // file would be.
+    void TomaBorrador(BorradorHorario& borrador);
+
     // Lines wait until they fill a piece of this size (one write instead of one per line).
     static constexpr std::size_t kTamanoEscritura = 256 * 1024;
 
 private:
     void AbreSiFalta();
     void Vuelca();
+    void CopiaBorrador(const std::string& ruta, std::uint64_t tamano);
     void Escribe(std::string_view texto);
 
     std::string carpeta_;
@@ -56,6 +65,35 @@ private:
     std::unique_ptr<files::File> archivo_;
     std::uint64_t fin_ = 0;  // the end of the last whole line written, where the next piece goes
     std::string pendiente_;  // whole lines, with their ends, not written yet
+};
+
+// The lines of a new "HORARIO.CSV" written, while they are made, into a file of their own
+// beside it, so that a 10 MB timetable needs no memory to wait in: the export puts the draft in
+// the file's place once its work table is whole, and removes it when it stops before. Used
+// while it works: a draft that cannot be made or written gives the lines back to its caller,
+// its whole lines written before kept.
+class BorradorHorario {
+public:
+    // In the folder the file goes to; nothing is made before the first lines.
+    explicit BorradorHorario(const std::string& carpeta);
+    ~BorradorHorario();  // removes a draft not taken, without reporting
+    BorradorHorario(const BorradorHorario&) = delete;
+    BorradorHorario& operator=(const BorradorHorario&) = delete;
+
+    // Writes whole lines after the earlier ones. False when they are not in the draft (it could
+    // not be made, or a write failed now or before): the caller keeps them, and every later
+    // line, itself.
+    bool Anade(std::string_view lineas);
+    // Whether a draft file exists, with the lines Anade took.
+    bool Existe() const { return static_cast<bool>(archivo_); }
+
+private:
+    friend class ArchivoHorario;
+
+    std::string ruta_;
+    std::unique_ptr<files::File> archivo_;
+    std::uint64_t fin_ = 0;  // the end of its whole lines
+    bool fallido_ = false;   // it could not be made, or a write failed
 };
 
 }  // namespace exportacion

@@ -3,6 +3,7 @@
 #include "store/errors.h"
 #include "files/file_io.h"
 #include "files/folders.h"
+#include "files/process.h"
 #include "support/disco_envuelto.h"
 #include "support/sistema.h"
 
@@ -352,4 +353,129 @@ TEST_F(Carpeta, AFifoInTheFilesPlaceIsRefusedAtOnce)
     }
     EXPECT_TRUE(fs::is_fifo(dir / "HORARIO.CSV"));
 #endif
+}
+
+namespace {
+
+std::vector<std::string> Nombres(const fs::path& dir)
+{
+    std::vector<std::string> nombres;
+    for (const auto& e : fs::directory_iterator(dir))
+        nombres.push_back(e.path().filename().string());
+    std::sort(nombres.begin(), nombres.end());
+    return nombres;
+}
+
+// A piece of `lineas` whole lines, each numbered from `desde`.
+std::string Pieza(int desde, int lineas)
+{
+    std::string pieza;
+    for (int i = desde; i < desde + lineas; ++i)
+        pieza += LineaHorario({std::to_string(i), "Luns", "08:00", "1A", "MAT"}) + "\r\n";
+    return pieza;
+}
+
+// A file system whose moves all fail, as on a share that does not allow them.
+class SinMover : public prueba::DiscoEnvuelto {
+public:
+    int rename(const std::string&, const std::string&) override { return EACCES; }
+
+protected:
+    std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
+    {
+        return dentro;
+    }
+};
+
+}  // namespace
+
+TEST_F(Carpeta, TheDraftTakesTheFilesPlaceAndTheLinesAfterItFollow)
+{
+    std::ofstream(dir / "horario.csv") << "earlier";
+    const std::string primera = Pieza(1, 3000), segunda = Pieza(3001, 3000), resto = Pieza(6001, 10);
+    BorradorHorario borrador(dir.string());
+    ASSERT_TRUE(borrador.Anade(primera));
+    ASSERT_TRUE(borrador.Anade(segunda));
+    EXPECT_EQ(Nombres(dir).size(), 2u) << "the draft is a file of its own";
+    EXPECT_EQ(Lee(dir / "horario.csv"), "earlier") << "the earlier file stays while the draft is written";
+
+    ArchivoHorario archivo(dir.string());
+    archivo.Crea();
+    archivo.TomaBorrador(borrador);
+    archivo.AnadeLineas(resto);
+    archivo.Cierra();
+    EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"});
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == primera + segunda + resto);
+    EXPECT_FALSE(borrador.Existe());
+}
+
+TEST_F(Carpeta, ADraftNotTakenIsRemovedAndANameTakenIsLeftAlone)
+{
+    std::ofstream(dir / "HORARIO.CSV") << "earlier";
+    {
+        BorradorHorario borrador(dir.string());
+        ASSERT_TRUE(borrador.Anade(Pieza(1, 10)));
+        EXPECT_TRUE(borrador.Existe());
+    }
+    EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"}) << "an export that stopped leaves no draft";
+    EXPECT_EQ(Lee(dir / "HORARIO.CSV"), "earlier");
+
+    // Somebody's file by the draft's name: the lines stay with the caller, the file as it was.
+    const std::string nombre = ".HORARIO.CSV." + std::to_string(files::processId());
+    std::ofstream(dir / nombre) << "ajeno";
+    {
+        BorradorHorario borrador(dir.string());
+        EXPECT_FALSE(borrador.Anade(Pieza(1, 10)));
+        EXPECT_FALSE(borrador.Existe());
+        ArchivoHorario archivo(dir.string());
+        archivo.Crea();
+        archivo.TomaBorrador(borrador);  // nothing to take
+        archivo.AnadeLineas(Pieza(1, 10));
+        archivo.Cierra();
+    }
+    EXPECT_EQ(Lee(dir / nombre), "ajeno");
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == Pieza(1, 10));
+}
+
+TEST_F(Carpeta, ADraftOnAFullDiskKeepsItsWholeLinesAndGivesTheRestBack)
+{
+    const std::string primera = Pieza(1, 100), segunda = Pieza(101, 100);
+    DiscoQueSeLlena disco(primera.size() + 50);
+    ConSistemaDeArchivos enUso(disco);
+    BorradorHorario borrador(dir.string());
+    ASSERT_TRUE(borrador.Anade(primera));
+    EXPECT_FALSE(borrador.Anade(segunda)) << "a piece the disk cut short was taken";
+    EXPECT_FALSE(borrador.Anade(Pieza(201, 1))) << "lines after a failed write would leave a gap";
+    ASSERT_TRUE(borrador.Existe());
+
+    // In the file's place it holds the first piece only; the caller's lines come after it.
+    ArchivoHorario archivo(dir.string());
+    archivo.Crea();
+    archivo.TomaBorrador(borrador);
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == primera);
+    EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"});
+}
+
+TEST_F(Carpeta, ADraftThatCannotBeMovedIsCopiedLineByLine)
+{
+    // Lines of every length, so that the copy's pieces end inside lines.
+    std::string lineas;
+    for (int i = 0; i < 20000; ++i)
+        lineas += LineaHorario({std::to_string(i), std::string(i % 37, 'x')}) + "\r\n";
+    ASSERT_GT(lineas.size(), 2 * ArchivoHorario::kTamanoEscritura);
+    SinMover disco;
+    ConSistemaDeArchivos enUso(disco);
+    BorradorHorario borrador(dir.string());
+    ASSERT_TRUE(borrador.Anade(lineas));
+    ArchivoHorario archivo(dir.string());
+    archivo.Crea();
+    archivo.TomaBorrador(borrador);
+    // Every piece written so far ends with a line.
+    const std::string escrito = Lee(dir / "HORARIO.CSV");
+    ASSERT_FALSE(escrito.empty());
+    EXPECT_EQ(escrito.substr(escrito.size() - 2), "\r\n");
+    archivo.AnadeLineas(Pieza(1, 1));
+    archivo.Cierra();
+    EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == lineas + Pieza(1, 1));
+    EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"});
 }

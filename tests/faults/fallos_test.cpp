@@ -6,6 +6,7 @@
 // dbfcheck's verdict cannot be had, the tables are read back through our own engine instead.
 #include "support/proceso.h"
 
+#include "export/horario_csv.h"
 #include "store/mdx_format.h"
 #include "store/paths.h"
 #include "store/table.h"
@@ -23,6 +24,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -287,6 +289,32 @@ protected:
         }
     }
 
+    // SOLUC `veces` times over: its records copied after the last, the copies in record order.
+    void RepiteSolucion(int veces) const
+    {
+        store::setDriveC(prueba::Texto(unidad));
+        store::Table soluc("\\ZTEMP", "SOLUC");
+        soluc.open(store::Access::Exclusive);
+        const long registros = soluc.recordCount();
+        for (int vez = 1; vez < veces; ++vez)
+            for (long r = 1; r <= registros; ++r) {
+                soluc.goTo(r);
+                soluc.appendCopy();
+                soluc.post();
+            }
+        soluc.close();
+    }
+
+    // The names in the folder of the CSV files.
+    std::vector<std::string> NombresEnZare() const
+    {
+        std::vector<std::string> nombres;
+        for (const auto& e : fs::directory_iterator(zare))
+            nombres.push_back(e.path().filename().string());
+        std::sort(nombres.begin(), nombres.end());
+        return nombres;
+    }
+
     // Changes SOLUC's records from `desde` on through our own engine: `cambia` on each current
     // record moves to the next.
     void CambiaSolucion(long desde, const std::function<void(store::Table&)>& cambia) const
@@ -543,43 +571,118 @@ TEST_F(Fallos, TheExportStopsAtTheFirstErrorInLineOrder)
     }
 }
 
+// HORARIO.CSV of a solution given `veces` times over: the lines of one, numbered on.
+std::string HorarioRepetido(const std::string& uno, int veces)
+{
+    std::vector<std::string> lineas;
+    for (std::size_t desde = 0, fin; (fin = uno.find("\r\n", desde)) != std::string::npos; desde = fin + 2)
+        lineas.push_back(uno.substr(desde, fin - desde));
+    std::string todas;
+    for (int vez = 0; vez < veces; ++vez)
+        for (const std::string& linea : lineas) {
+            const std::size_t finNumero = linea.find('"', 1);
+            const long numero = std::stol(linea.substr(1, finNumero - 1)) + vez * static_cast<long>(lineas.size());
+            todas += "\"" + std::to_string(numero) + linea.substr(finNumero) + "\r\n";
+        }
+    return todas;
+}
+
+TEST_F(Fallos, ALongTimetableWaitsInADraftThatNoExportLeavesBehind)
+{
+    Referencia();
+    ASSERT_EQ(Importa().estado, 0);
+    constexpr int kVeces = 12;
+    const std::string esperado = HorarioRepetido(horarioCompleto, kVeces);
+    ASSERT_GT(esperado.size(), 3 * exportacion::ArchivoHorario::kTamanoEscritura) << "too short to reach the draft";
+    prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
+    const std::vector<std::string> nombres = NombresEnZare();
+
+    // The 560th entry of the last copy stops the export when the draft holds most lines: the
+    // file stays as it was, and the draft is gone.
+    SolucionDeOrbelin();
+    RepiteSolucion(kVeces);
+    const long desde = [&] {
+        store::Table soluc("\\ZTEMP", "SOLUC");
+        soluc.open(store::Access::Shared);
+        return soluc.recordCount() / kVeces * (kVeces - 1) + 560;
+    }();
+    CambiaSolucion(desde, [](store::Table& t) {
+        t.edit();
+        t.setInteger("HORA", 99);
+        t.post();
+        t.next();
+    });
+    const Resultado sinHora = Exporta();
+    EXPECT_EQ(sinHora.estado, 2);
+    EXPECT_EQ(sinHora.errores, "List index out of bounds (98)\ntabla SOLUC, registro " + std::to_string(desde) + "\n");
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+    EXPECT_EQ(NombresEnZare(), nombres);
+
+    // Whole, the draft is the file.
+    SolucionDeOrbelin();
+    RepiteSolucion(kVeces);
+    ASSERT_EQ(Exporta().estado, 0);
+    EXPECT_TRUE(Lee((zare / "HORARIO.CSV").string()) == esperado);
+    EXPECT_EQ(NombresEnZare(), nombres);
+
+#ifndef _WIN32
+    // Files may not grow beyond 4 MB: the work table reaches it after its 5400th record, when
+    // the draft holds more than a piece of lines. The file stays as it was, the draft is gone.
+    prueba::Escribe((zare / "HORARIO.CSV").string(), "anterior\r\n");
+    const Resultado lleno = Exporta(LimiteDeArchivos(4000000));
+    EXPECT_EQ(lleno.estado, 2);
+    EXPECT_EQ(lleno.errores, "No se puede escribir en la tabla HORARIOZARECSV.DBF: Disco lleno.\n");
+    EXPECT_EQ(Lee((zare / "HORARIO.CSV").string()), "anterior\r\n");
+    EXPECT_EQ(NombresEnZare(), nombres);
+#endif
+}
+
 TEST_F(Fallos, AFullDiskWhileHorarioIsWrittenKeepsTheLinesBefore)
 {
     SALTA_EN_WINDOWS("a small file system of its own for the CSV folder needs Linux's mount namespaces");
 #ifndef _WIN32
     Referencia();
     ASSERT_EQ(Importa().estado, 0);
-    SolucionDeOrbelin();
-    // A small file system of its own for the CSV folder, in a mount namespace of a helper
-    // process that runs the export and copies out what the file system kept.
-    const fs::path copia = raiz / "copia.csv";
-    const pid_t ayudante = ::fork();
-    if (ayudante == 0) {
-        if (!MountNamespacePropio() ||
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", zare.c_str(), "tmpfs", 0, "size=16k") != 0)
-            ::_exit(77);
-        const Resultado r = Exporta();
-        prueba::Escribe(copia.string(), Lee((zare / "HORARIO.CSV").string()));
-        prueba::Escribe((raiz / "estado").string(), std::to_string(r.estado) + "\n" + r.errores);
-        ::_exit(0);
-    }
-    int estado = 0;
-    ::waitpid(ayudante, &estado, 0);
-    ASSERT_TRUE(WIFEXITED(estado));
-    if (WEXITSTATUS(estado) == 77)
-        GTEST_SKIP() << "no small file system can be mounted here";
-    ASSERT_EQ(WEXITSTATUS(estado), 0);
+    // A short timetable whose lines wait in memory, and a long one whose first lines the draft
+    // took before the disk filled up.
+    for (const auto& [veces, tamano] : {std::pair{1, "16k"}, std::pair{12, "600k"}}) {
+        SolucionDeOrbelin();
+        RepiteSolucion(veces);
+        const std::string completo = HorarioRepetido(horarioCompleto, veces);
+        // A small file system of its own for the CSV folder, in a mount namespace of a helper
+        // process that runs the export and copies out what the file system kept.
+        const fs::path copia = raiz / "copia.csv";
+        const pid_t ayudante = ::fork();
+        if (ayudante == 0) {
+            if (!MountNamespacePropio() ||
+                ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                ::mount("tmpfs", zare.c_str(), "tmpfs", 0, (std::string("size=") + tamano).c_str()) != 0)
+                ::_exit(77);
+            const Resultado r = Exporta();
+            prueba::Escribe(copia.string(), Lee((zare / "HORARIO.CSV").string()));
+            prueba::Escribe((raiz / "estado").string(), std::to_string(r.estado) + "\n" + r.errores + "\n" +
+                                                            std::to_string(NombresEnZare().size()));
+            ::_exit(0);
+        }
+        int estado = 0;
+        ::waitpid(ayudante, &estado, 0);
+        ASSERT_TRUE(WIFEXITED(estado));
+        if (WEXITSTATUS(estado) == 77)
+            GTEST_SKIP() << "no small file system can be mounted here";
+        ASSERT_EQ(WEXITSTATUS(estado), 0);
 
-    EXPECT_EQ(Lee((raiz / "estado").string()), "2\nDisco lleno.\nHORARIO.CSV\n");
-    const std::string kept = Lee(copia.string());
-    ASSERT_GT(kept.size(), 1000u);
-    EXPECT_LT(kept.size(), horarioCompleto.size());
-    EXPECT_EQ(kept, horarioCompleto.substr(0, kept.size())) << "the lines before the full disk stay";
-    // Only whole lines: the one the disk cut short is gone, and the file ends with CR LF.
-    EXPECT_EQ(kept.substr(kept.size() - 2), "\r\n") << "torn last line: ..." << kept.substr(kept.size() - 40);
+        // Only HORARIO.CSV is left in the folder.
+        EXPECT_EQ(Lee((raiz / "estado").string()), "2\nDisco lleno.\nHORARIO.CSV\n\n1") << tamano;
+        const std::string kept = Lee(copia.string());
+        ASSERT_GT(kept.size(), veces == 1 ? 1000u : exportacion::ArchivoHorario::kTamanoEscritura) << tamano;
+        EXPECT_LT(kept.size(), completo.size()) << tamano;
+        EXPECT_TRUE(kept == completo.substr(0, kept.size())) << "the lines before the full disk stay: " << tamano;
+        // Only whole lines: the one the disk cut short is gone, and the file ends with CR LF.
+        EXPECT_EQ(kept.substr(kept.size() - 2), "\r\n") << "torn last line: ..." << kept.substr(kept.size() - 40);
+    }
     const auto tablas = TablasValidas();
-    EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros, referencia.at("HORARIOZARECSV.DBF").registros);
+    EXPECT_EQ(tablas.at("HORARIOZARECSV.DBF").registros.size(),
+              12 * referencia.at("HORARIOZARECSV.DBF").registros.size());
 #endif
 }
 
