@@ -3,6 +3,7 @@
 #include "import/importacion.h"
 #include "store/table.h"
 
+#include <cstring>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -49,7 +50,8 @@ void Importacion::ImportaAsignaciones()
     // once per task code: most rows share a few codes, the empty one above all.
     struct Materia {
         std::string cod, tarea;
-        int esTarea = -1;  // -1: not looked up yet
+        int esTarea = -1;        // -1: not looked up yet
+        std::string enRegistro;  // its CASIG and CTAREA as a row stores them, made at its first copy
     };
     std::unordered_map<std::string, bool> tareas;  // by task code, whether the catalogue has it
     struct Curso {
@@ -61,7 +63,7 @@ void Importacion::ImportaAsignaciones()
                           codTarea = oferta.field("CODTAREA");
     for (oferta.first(); !oferta.eof(); oferta.next()) {
         Curso& curso = porCurso[std::string(oferta.textView(codCurso))];
-        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea))});
+        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea)), -1, {}});
     }
     for (auto& [_, curso] : porCurso) {
         std::unordered_set<std::string> vistas;
@@ -88,6 +90,8 @@ void Importacion::ImportaAsignaciones()
     // A group's first row is appended field by field; its other rows are copies of it that
     // change only the subject and its task, made in memory and appended together.
     std::string copias, primera;
+    const std::size_t enCasig = asignaciones.fieldOffset(casig), anchoCasig = asignaciones.fieldDef(casig).size,
+                      enCtarea = asignaciones.fieldOffset(ctarea), anchoCtarea = asignaciones.fieldDef(ctarea).size;
     const auto anadeCopias = [&] {
         if (copias.empty())
             return;
@@ -129,8 +133,15 @@ void Importacion::ImportaAsignaciones()
                 if (!primeraFila && materia.esTarea >= 0) {
                     const std::size_t en = copias.size();
                     copias += primera;
-                    asignaciones.setTextIn(copias.data() + en, casig, cod);
-                    asignaciones.setTextIn(copias.data() + en, ctarea, materia.esTarea ? materia.tarea : "");
+                    char* const fila = copias.data() + en;
+                    if (materia.enRegistro.empty()) {
+                        asignaciones.setTextIn(fila, casig, cod);
+                        asignaciones.setTextIn(fila, ctarea, materia.esTarea ? materia.tarea : "");
+                        materia.enRegistro.assign(fila + enCasig, anchoCasig).append(fila + enCtarea, anchoCtarea);
+                    } else {
+                        std::memcpy(fila + enCasig, materia.enRegistro.data(), anchoCasig);
+                        std::memcpy(fila + enCtarea, materia.enRegistro.data() + anchoCasig, anchoCtarea);
+                    }
                     if (copias.size() >= kBytesDeCopias)
                         anadeCopias();
                     continue;

@@ -1535,6 +1535,11 @@ void Table::setTextIn(char* record, const FieldRef& field, std::string_view valu
     writeTextIn(*impl_, impl_->field(field), reinterpret_cast<unsigned char*>(record), value);
 }
 
+std::size_t Table::fieldOffset(const FieldRef& field) const
+{
+    return static_cast<std::size_t>(impl_->field(field).offset);
+}
+
 std::string_view Table::setTextView(const FieldRef& field, std::string_view value)
 {
     const dbf::Field& f = impl_->field(field);

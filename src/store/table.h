@@ -112,6 +112,9 @@ public:
     // Sets a field in a record made in memory (`record` holds its bytes) as setText sets it in
     // the record being edited.
     void setTextIn(char* record, const FieldRef& field, std::string_view value) const;
+    // Where a field's bytes start in such a record (fieldDef(field).size of them): a builder
+    // that sets the same values in many records makes their bytes once and copies them.
+    std::size_t fieldOffset(const FieldRef& field) const;
     void cancel();
     bool editingOrAppending() const;
 

@@ -136,6 +136,14 @@ TEST_F(BulkAppend, TheLastRecordIsCurrentAndCopiesStartFromIt)
     std::string record(t.recordBytes());
     expectEngineError([&] { t.setTextIn(record.data(), t.field("HORAS"), "doce"); }, {"PRUEBA", "HORAS"});
     EXPECT_EQ(t.recordCount(), 11);
+
+    // A field's bytes lie where fieldOffset says, as many as its size: after the flag byte and
+    // the fields before it.
+    const FieldRef relleno = t.field("RELLENO");
+    EXPECT_EQ(t.fieldOffset(t.field("CODIGO")), 1u);
+    EXPECT_EQ(t.fieldOffset(relleno), 14u);
+    t.setTextIn(record.data(), relleno, "z");
+    EXPECT_EQ(record.substr(t.fieldOffset(relleno), t.fieldDef(relleno).size), "z" + std::string(239, ' '));
 }
 
 // A locate's index and the production index take every record appended in memory.
