@@ -3,6 +3,7 @@
 #include "import/importacion.h"
 #include "store/table.h"
 
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
@@ -14,6 +15,8 @@ namespace {
 
 // Copies made in memory are appended in runs of about this many bytes.
 constexpr std::size_t kBytesDeCopias = 64 * 1024;
+// A subject whose fields' bytes are not made yet.
+constexpr std::uint32_t kSinHacer = UINT32_MAX;
 
 }  // namespace
 
@@ -50,8 +53,8 @@ void Importacion::ImportaAsignaciones()
     // once per task code: most rows share a few codes, the empty one above all.
     struct Materia {
         std::string cod, tarea;
-        int esTarea = -1;        // -1: not looked up yet
-        std::string enRegistro;  // its CASIG and CTAREA as a row stores them, made at its first copy
+        int esTarea = -1;                // -1: not looked up yet
+        std::uint32_t enRegistro = kSinHacer;  // where its CASIG and CTAREA bytes start in `campos`
     };
     std::unordered_map<std::string, bool> tareas;  // by task code, whether the catalogue has it
     struct Curso {
@@ -63,7 +66,7 @@ void Importacion::ImportaAsignaciones()
                           codTarea = oferta.field("CODTAREA");
     for (oferta.first(); !oferta.eof(); oferta.next()) {
         Curso& curso = porCurso[std::string(oferta.textView(codCurso))];
-        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea)), -1, {}});
+        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea))});
     }
     for (auto& [_, curso] : porCurso) {
         std::unordered_set<std::string> vistas;
@@ -90,6 +93,8 @@ void Importacion::ImportaAsignaciones()
     // A group's first row is appended field by field; its other rows are copies of it that
     // change only the subject and its task, made in memory and appended together.
     std::string copias, primera;
+    // Each subject's CASIG and CTAREA bytes, made at its first copied row, one after another.
+    std::string campos;
     const std::size_t enCasig = asignaciones.fieldOffset(casig), anchoCasig = asignaciones.fieldDef(casig).size,
                       enCtarea = asignaciones.fieldOffset(ctarea), anchoCtarea = asignaciones.fieldDef(ctarea).size;
     const auto anadeCopias = [&] {
@@ -134,13 +139,15 @@ void Importacion::ImportaAsignaciones()
                     const std::size_t en = copias.size();
                     copias += primera;
                     char* const fila = copias.data() + en;
-                    if (materia.enRegistro.empty()) {
+                    if (materia.enRegistro == kSinHacer) {
                         asignaciones.setTextIn(fila, casig, cod);
                         asignaciones.setTextIn(fila, ctarea, materia.esTarea ? materia.tarea : "");
-                        materia.enRegistro.assign(fila + enCasig, anchoCasig).append(fila + enCtarea, anchoCtarea);
+                        materia.enRegistro = static_cast<std::uint32_t>(campos.size());
+                        campos.append(fila + enCasig, anchoCasig).append(fila + enCtarea, anchoCtarea);
                     } else {
-                        std::memcpy(fila + enCasig, materia.enRegistro.data(), anchoCasig);
-                        std::memcpy(fila + enCtarea, materia.enRegistro.data() + anchoCasig, anchoCtarea);
+                        const char* const suyos = campos.data() + materia.enRegistro;
+                        std::memcpy(fila + enCasig, suyos, anchoCasig);
+                        std::memcpy(fila + enCtarea, suyos + anchoCasig, anchoCtarea);
                     }
                     if (copias.size() >= kBytesDeCopias)
                         anadeCopias();
