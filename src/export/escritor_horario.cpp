@@ -139,6 +139,10 @@ void EscritorHorario::Escribe(const Lote& lote)
     char numero[24];
     std::size_t desde = 0;
     for (std::size_t l = 0; l < lote.numeros.size(); ++l) {
+        // The values the table keeps are parts of the texts given: none holds a quote when
+        // the texts do not.
+        const std::size_t finLinea = lote.fines[l * kTextos + kTextos - 1];
+        const bool sinComillas = !std::memchr(lote.textos.data() + desde, '"', finLinea - desde);
         horario_.append();
         horario_.setInteger(nlin_, lote.numeros[l]);  // an integer field holds it exactly, or refuses it
         const auto escrito = std::to_chars(numero, numero + sizeof numero, lote.numeros[l]);
@@ -148,7 +152,7 @@ void EscritorHorario::Escribe(const Lote& lote)
             leidos_[i + 1] = horario_.setTextView(campos_[i], std::string_view(lote.textos).substr(desde, fin - desde));
             desde = fin;
         }
-        AnadeLineaArchivo(leidos_);
+        AnadeLineaArchivo(leidos_, sinComillas);
         horario_.post();
     }
 }
@@ -156,7 +160,7 @@ void EscritorHorario::Escribe(const Lote& lote)
 // The file's lines go into the draft until the table is whole, so a failed export leaves the
 // file as it was; in pieces of whole lines of the size the file is written in. The pieces the
 // draft does not take are kept, never moved in memory.
-void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& leidos)
+void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& leidos, bool sinComillas)
 {
     // Once a piece has reached the size it is written in (the line that goes beyond it stays
     // whole in it), the draft takes it and its room holds the next lines; else a new piece.
@@ -167,7 +171,10 @@ void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& lei
         trozos_.emplace_back();
         trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
     }
-    AnadeLineaHorario(trozos_.back(), leidos);
+    if (sinComillas)
+        AnadeLineaSinComillas(trozos_.back(), leidos);
+    else
+        AnadeLineaHorario(trozos_.back(), leidos);
     trozos_.back() += "\r\n";
 }
 

@@ -64,7 +64,7 @@ private:
     void Entrega();
     void Hilo();
     void Escribe(const Lote& lote);
-    void AnadeLineaArchivo(const std::vector<std::string_view>& leidos);
+    void AnadeLineaArchivo(const std::vector<std::string_view>& leidos, bool sinComillas);
 
     store::Table& horario_;
     store::FieldRef nlin_;

@@ -123,6 +123,14 @@ private:
     std::vector<Fila> filas_;
 };
 
+// A whole number that a long holds: asInteger gives it unchanged.
+bool EsEnteroLong(double valor)
+{
+    constexpr double kBajo = static_cast<double>(std::numeric_limits<long>::min());
+    constexpr double kAlto = static_cast<double>(std::numeric_limits<long>::max());  // 2^63, outside
+    return valor >= kBajo && valor < kAlto && std::trunc(valor) == valor;
+}
+
 // The hash a value is kept under, worked out once for a prefetch and the lookup after it.
 std::size_t HashDe(const std::string& clave)
 {
@@ -466,7 +474,11 @@ void Exportacion::Importar2()
                 continue;
             linea.profesor = *nombre;
 
-            long lineas = soluc.asInteger(campoSesiones.De(soluc));
+            // The sessions read once: a whole number is the count of lines as asInteger reads
+            // it; any other value is read by asInteger itself, for its rounding and its errors.
+            const double sesionesLeidas = soluc.asFloat(campoSesiones.De(soluc));
+            long lineas = EsEnteroLong(sesionesLeidas) ? static_cast<long>(sesionesLeidas)
+                                                       : soluc.asInteger(campoSesiones.De(soluc));
 
             const DatosGrupo* grupo = primerGrupo.Busca(codigoGrupo, hashGrupo);
             const DatosGrupo& datos = grupo ? *grupo : sinGrupo;
@@ -480,7 +492,7 @@ void Exportacion::Importar2()
 
             // A fractional number of hours is one line whose start time is that of its slot in
             // DIASHORAST, which counts two slots per teaching hour.
-            const float sesiones = static_cast<float>(soluc.asFloat(campoSesiones.De(soluc)));
+            const float sesiones = static_cast<float>(sesionesLeidas);
             const bool fraccionaria = TieneFraccion(sesiones);
             if (fraccionaria) {
                 lineas = 1;

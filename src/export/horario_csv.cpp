@@ -62,6 +62,27 @@ void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>
     destino.resize(inicio + static_cast<std::size_t>(p - principio));
 }
 
+void AnadeLineaSinComillas(std::string& destino, const std::vector<std::string_view>& valores)
+{
+    if (valores.empty())
+        return;
+    std::size_t largo = valores.size() * 3 - 1;  // two quotes a value, a comma between two
+    for (const std::string_view valor : valores)
+        largo += valor.size();
+    const std::size_t inicio = destino.size();
+    destino.resize(inicio + largo);
+    char* p = destino.data() + inicio;
+    for (std::size_t i = 0; i < valores.size(); ++i) {
+        if (i > 0)
+            *p++ = ',';
+        *p++ = '"';
+        if (!valores[i].empty())
+            std::memcpy(p, valores[i].data(), valores[i].size());
+        p += valores[i].size();
+        *p++ = '"';
+    }
+}
+
 ArchivoHorario::ArchivoHorario(const std::string& carpeta)
     : carpeta_(store::resolveFolder(carpeta)),
       ruta_(files::joinPath(carpeta_, kArchivoHorario))

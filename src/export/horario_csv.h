@@ -18,6 +18,8 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // separated by commas. A double quote inside a value is doubled so that the line splits back
 // into the same values; a comma stays as it is.
 void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores);
+// The same for values known to hold no double quote, as most lines' do: nothing to double.
+void AnadeLineaSinComillas(std::string& destino, const std::vector<std::string_view>& valores);
 
 class BorradorHorario;
 

@@ -68,6 +68,19 @@ TEST(LineaHorario, QuotesEveryValueAndDoublesInnerQuotes)
     EXPECT_EQ(LineaHorario({""}), "\"\"");
 }
 
+TEST(LineaHorario, ValuesWithoutQuotesMakeTheSameLineTheShortWay)
+{
+    for (const std::vector<std::string_view>& valores :
+         {std::vector<std::string_view>{"1", "Luns", "08:00", "1A", "MAT", "Docente 1", "", "A12"},
+          std::vector<std::string_view>{"a,b", ""}, std::vector<std::string_view>{""},
+          std::vector<std::string_view>{}}) {
+        std::string larga = "antes\r\n", corta = "antes\r\n";
+        AnadeLineaHorario(larga, valores);
+        AnadeLineaSinComillas(corta, valores);
+        EXPECT_EQ(corta, larga);
+    }
+}
+
 TEST(LineaHorario, OurCsvReaderSplitsEveryLineBackIntoItsValues)
 {
     const std::vector<std::vector<std::string>> casos = {
