@@ -8,9 +8,7 @@
 #include "store/paths.h"
 #include "store/table.h"
 
-#include <iterator>
 #include <optional>
-#include <vector>
 
 namespace import {
 
@@ -27,33 +25,30 @@ void Importacion::ImportaSubgrupos()
     ListaCodigos lista;
     const std::string ruta = RutaCSV("subgruposCentro.csv");
     grupos.open(store::Access::Exclusive);
-    // The parent's values copied into each subgroup, and the subgroup's own fields: found at
-    // the first subgroup whose parent is there, where reading them by name failed before.
-    static const char* const copiados[] = {"TURNO", "NIVEL", "CURSO", "CODGRUZARE", "CODCURSOZARE",
-                                           "NOMEGRUPOZARE", "NOMEABREVGRUPZARE", "NOMECURSOZARE"};
+    // A subgroup is a copy of its parent's row (its shift, level, course and the ZARE codes and
+    // names of the group and course) with its own fields set and the rest left blank. The
+    // fields are found at the first subgroup whose parent is there, where reading them by name
+    // failed before.
     struct Campos {
-        std::vector<store::FieldRef> copiados;
-        store::FieldRef abrev, grupo, descrip, codSubgrupo, nombreSubgrupo, abreviadoSubgrupo;
+        store::FieldRef abrev, grupo, descrip, codSubgrupo, nombreSubgrupo, abreviadoSubgrupo, alumnos, tutor;
     };
     std::optional<Campos> c;
-    std::vector<std::string> delPadre(std::size(copiados));
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
         if (!grupos.locate("CODGRUZARE", {campos.Campo(0)}))
             return true;
+        const long filaPadre = grupos.recNo();
         if (!c) {
             Campos encontrados;
-            for (const char* campo : copiados)
-                encontrados.copiados.push_back(grupos.field(campo));
             encontrados.abrev = grupos.field("ABREV");
             encontrados.grupo = grupos.field("GRUPO");
             encontrados.descrip = grupos.field("DESCRIP");
             encontrados.codSubgrupo = grupos.field("CODSUBGRUZARE");
             encontrados.nombreSubgrupo = grupos.field("NOMESUBGRUZARE");
             encontrados.abreviadoSubgrupo = grupos.field("NOMEABREVSUBGRUZARE");
+            encontrados.alumnos = grupos.field("NUMALUMN");
+            encontrados.tutor = grupos.field("TUTOR");
             c = std::move(encontrados);
         }
-        for (std::size_t i = 0; i < std::size(copiados); ++i)
-            delPadre[i] = grupos.asText(c->copiados[i]);
         const std::string padre = grupos.asText(c->abrev);
 
         std::string candidato = CodigoSubgrupo(padre, 1);
@@ -75,10 +70,11 @@ void Importacion::ImportaSubgrupos()
         const std::string& abreviado = campos.Campo(4);
         const std::string descripcion = campos.Campo(2) + " (" + nombre + ")";
 
-        grupos.append();
+        grupos.goTo(filaPadre);  // the searches for a free code moved away from it
+        grupos.appendCopy();
         grupos.setText(c->abrev, candidato);
-        for (std::size_t i = 0; i < std::size(copiados); ++i)
-            grupos.setText(c->copiados[i], delPadre[i]);
+        grupos.setText(c->alumnos, "");
+        grupos.setText(c->tutor, "");
         grupos.setText(c->grupo, candidato.substr(candidato.size() - 1));
         grupos.setText(c->descrip, descripcion);
         grupos.setText(c->codSubgrupo, codigo);

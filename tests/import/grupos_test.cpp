@@ -3,6 +3,7 @@
 
 #include "import/importacion.h"
 #include "store/paths.h"
+#include "store/table.h"
 
 #include <regex>
 
@@ -178,4 +179,35 @@ TEST_F(Grupos, MissingFilesGiveTheirMessages)
     importacion.ImportaSubgrupos();
     store::setDriveC("");
     EXPECT_EQ(mensajes.textos.back(), "No existe archivo de Grupos (GRUPOST.DBF)");
+}
+
+// A subgroup starts as a copy of its parent's row, but the parent's pupils and tutor, which
+// another program may have filled in since, are not the subgroup's: they stay blank.
+TEST_F(Grupos, ASubgroupTakesItsParentsCodesButNotItsPupilsOrTutor)
+{
+    ASSERT_EQ(Importa().estado, 0);
+    store::setDriveC(Texto(raiz.ruta()));
+    {
+        store::Table grupos("\\ZTEMP", "GRUPOST");
+        grupos.open(store::Access::Exclusive);
+        grupos.first();
+        grupos.edit();
+        grupos.setText("NUMALUMN", "25");
+        grupos.setText("TUTOR", "PROF1");
+        grupos.post();
+        grupos.close();
+    }
+    Escribe(zare + "/subgruposCentro.csv", "h\nG1,S1,Desdobre,\"Grupo 1\",D1\n");
+    import::EstadoConversion estado;
+    estado.CarpetaCSV = zare + "/";
+    MensajesAnotados mensajes;
+    import::Importacion(estado, mensajes).ImportaSubgrupos();
+    store::setDriveC("");
+    EXPECT_TRUE(mensajes.textos.empty());
+    SALTA_SIN_DBFCHECK();
+    const TablaLeida t = Tabla("GRUPOST.DBF");
+    ASSERT_EQ(t.registros.size(), 2u);
+    EXPECT_EQ(t.registros[0][t.Indice("TUTOR")], "PROF1");
+    EXPECT_EQ(t.registros[1], (std::vector<std::string>{"ESO1A1", "M", "ESO", "1", "1", "", "Desdobre (Grupo 1)", "",
+                                                        "G1", "S1", "C1", "A", "1A", "Grupo 1", "D1", "1 ESO"}));
 }
