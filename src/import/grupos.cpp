@@ -6,6 +6,8 @@
 #include "import/lista_codigos.h"
 #include "store/table.h"
 
+#include <optional>
+
 namespace import {
 
 const std::vector<store::FieldDef>& CamposGrupos()
@@ -35,29 +37,42 @@ void Importacion::ImportaGrupos()
     const std::string ruta = RutaCSV("gruposCentro.csv");
     grupos.open(store::Access::Shared);
     cursos.open(store::Access::Shared);
+    // The courses' fields, found at the first group of the call whose course is there, where
+    // reading them by name failed before; the groups' own, which this builder made, at once.
+    struct DelCurso {
+        store::FieldRef turno, nivel, curso;
+    };
+    std::optional<DelCurso> delCurso;
+    const store::FieldRef abrev = grupos.field("ABREV"), turno = grupos.field("TURNO"), nivel = grupos.field("NIVEL"),
+                          curso = grupos.field("CURSO"), grupo = grupos.field("GRUPO"),
+                          descrip = grupos.field("DESCRIP"), codGrupo = grupos.field("CODGRUZARE"),
+                          codCurso = grupos.field("CODCURSOZARE"), nombre = grupos.field("NOMEGRUPOZARE"),
+                          abreviado = grupos.field("NOMEABREVGRUPZARE"), nombreCurso = grupos.field("NOMECURSOZARE");
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
         if (campos.Campo(0) != convocatoria_)
             return true;
         if (!cursos.locate("NOMECURSO", {campos.Campo(4)}))
             return true;
+        if (!delCurso)
+            delCurso = DelCurso{cursos.field("TURNO"), cursos.field("NIVEL"), cursos.field("CURSO")};
         const std::string& nombreGrupo = campos.Campo(3);
         const std::string codigo = CodigoGrupo(
-            cursos.asText("NIVEL") + cursos.asText("CURSO") + nombreGrupo, lista);
+            cursos.asText(delCurso->nivel) + cursos.asText(delCurso->curso) + nombreGrupo, lista);
         lista.Anade(codigo);
         const std::string& nombreAbreviado = campos.Campo(5);
 
         grupos.append();
-        grupos.setText("ABREV", codigo);
-        grupos.setText("TURNO", cursos.asText("TURNO"));
-        grupos.setText("NIVEL", cursos.asText("NIVEL"));
-        grupos.setText("CURSO", cursos.asText("CURSO"));
-        grupos.setText("GRUPO", nombreGrupo);
-        grupos.setText("DESCRIP", campos.Campo(4) + " / " + nombreGrupo);
-        grupos.setText("CODGRUZARE", campos.Campo(2));
-        grupos.setText("CODCURSOZARE", campos.Campo(1));
-        grupos.setText("NOMEGRUPOZARE", nombreGrupo);
-        grupos.setText("NOMEABREVGRUPZARE", nombreAbreviado);
-        grupos.setText("NOMECURSOZARE", campos.Campo(4));
+        grupos.setText(abrev, codigo);
+        grupos.setText(turno, cursos.asText(delCurso->turno));
+        grupos.setText(nivel, cursos.asText(delCurso->nivel));
+        grupos.setText(curso, cursos.asText(delCurso->curso));
+        grupos.setText(grupo, nombreGrupo);
+        grupos.setText(descrip, campos.Campo(4) + " / " + nombreGrupo);
+        grupos.setText(codGrupo, campos.Campo(2));
+        grupos.setText(codCurso, campos.Campo(1));
+        grupos.setText(nombre, nombreGrupo);
+        grupos.setText(abreviado, nombreAbreviado);
+        grupos.setText(nombreCurso, campos.Campo(4));
         grupos.post();
         return true;
     });

@@ -45,13 +45,15 @@ public:
           catNombre_(catalogo.field("NOMBRE")),
           catTarea_(catalogo.field("CODTAREA")),
           catLargo2_(catalogo.field("CODLARGO2")),
+          catEsTarea_(catalogo.field("ESTAREA")),
           ofCod_(oferta.field("COD")),
           ofLargo_(oferta.field("CODLARGO")),
           ofNombre_(oferta.field("NOMBRE")),
           ofMateria_(oferta.field("CODMATERIA")),
           ofCurso_(oferta.field("CODCURSO")),
           ofTarea_(oferta.field("CODTAREA")),
-          ofAbreviatura_(oferta.field("ABREVZARE"))
+          ofAbreviatura_(oferta.field("ABREVZARE")),
+          ofEsTarea_(oferta.field("ESTAREA"))
     {
     }
 
@@ -73,7 +75,7 @@ public:
         catalogo_.setText(catCod_, candidato);
         catalogo_.setText(catLargo_, l.largo);
         catalogo_.setText(catNombre_, l.nombre);
-        catalogo_.setBool("ESTAREA", false);
+        catalogo_.setBool(catEsTarea_, false);
         catalogo_.setText(catTarea_, l.tarea);
         catalogo_.setText(catLargo2_, l.largo);
         catalogo_.post();
@@ -90,7 +92,7 @@ private:
         oferta_.setText(ofNombre_, l.nombre);
         oferta_.setText(ofMateria_, l.materia);
         oferta_.setText(ofCurso_, l.curso);
-        oferta_.setBool("ESTAREA", false);
+        oferta_.setBool(ofEsTarea_, false);
         oferta_.setText(ofTarea_, l.tarea);
         oferta_.setText(ofAbreviatura_, l.abreviatura);
         oferta_.post();
@@ -98,8 +100,8 @@ private:
 
     store::Table& catalogo_;
     store::Table& oferta_;
-    const store::FieldRef catCod_, catLargo_, catNombre_, catTarea_, catLargo2_;
-    const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_;
+    const store::FieldRef catCod_, catLargo_, catNombre_, catTarea_, catLargo2_, catEsTarea_;
+    const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_, ofEsTarea_;
     std::string largo_;  // the line's long code, kept from line to line
     ListaCodigos codigos_;
     std::unordered_set<std::string> largos_;  // long codes with a catalogue row; letter case counts

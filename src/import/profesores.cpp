@@ -26,6 +26,9 @@ void Importacion::ImportaProfesores()
     ListaCodigos lista;
     store::Table profesores(kTrabajo, "PROFT.DBF");
     profesores.open(store::Access::Shared);
+    const store::FieldRef abrev = profesores.field("ABREV"), nombreProfesor = profesores.field("NOMBRE"),
+                          depart = profesores.field("DEPART"), dni = profesores.field("DNI"),
+                          empleado = profesores.field("X_EMPLEADO");
     if (!lector.Fin())
         lector.SaltaLinea();
     while (!lector.Fin()) {
@@ -36,11 +39,11 @@ void Importacion::ImportaProfesores()
         const std::string codigo = CodigoProfesor(nombre, lista);
         lista.Anade(codigo);
         profesores.append();
-        profesores.setText("ABREV", codigo);
-        profesores.setText("NOMBRE", nombre);
-        profesores.setText("DEPART", "");
-        profesores.setText("DNI", "");
-        profesores.setText("X_EMPLEADO", campos.Campo(0));
+        profesores.setText(abrev, codigo);
+        profesores.setText(nombreProfesor, nombre);
+        profesores.setText(depart, "");
+        profesores.setText(dni, "");
+        profesores.setText(empleado, campos.Campo(0));
         profesores.post();
     }
     lector.Cerrar();

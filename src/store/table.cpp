@@ -1587,12 +1587,18 @@ bool Table::asBool(std::string_view fieldName) const
     });
 }
 
-void Table::setBool(std::string_view fieldName, bool value)
+namespace {
+
+void setBoolOf(Table::Impl& t, const dbf::Field& f, bool value)
 {
-    const dbf::Field& f = impl_->field(fieldName);
-    unsigned char* rec = impl_->editable();
-    impl_->withField(f, [&] { codec::writeLogical(f, rec, value); });
+    unsigned char* rec = t.editable();
+    t.withField(f, [&] { codec::writeLogical(f, rec, value); });
 }
+
+}  // namespace
+
+void Table::setBool(std::string_view fieldName, bool value) { setBoolOf(*impl_, impl_->field(fieldName), value); }
+void Table::setBool(const FieldRef& field, bool value) { setBoolOf(*impl_, impl_->field(field), value); }
 
 bool Table::isBlank(std::string_view fieldName) const
 {

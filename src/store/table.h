@@ -140,6 +140,7 @@ public:
     void setFloat(std::string_view fieldName, double value);
     bool asBool(std::string_view fieldName) const;
     void setBool(std::string_view fieldName, bool value);
+    void setBool(const FieldRef& field, bool value);
     bool isBlank(std::string_view fieldName) const;
 
     // The same through a field found once.

@@ -79,6 +79,14 @@ TEST_F(TableTest, ValuesOfEveryTypeReadBackAsWritten)
     EXPECT_DOUBLE_EQ(t.asFloat("PESO"), -0.125);
     EXPECT_TRUE(t.asBool("ESTAREA"));
     EXPECT_EQ(t.asText("ESTAREA"), "T");
+
+    // The same through a field's handle, a number field taking 1 for true as by name.
+    t.edit();
+    t.setBool(t.field("ESTAREA"), false);
+    t.setBool(t.field("HORAS"), true);
+    t.post();
+    EXPECT_EQ(t.asText("ESTAREA"), "F");
+    EXPECT_DOUBLE_EQ(t.asFloat("HORAS"), 1);
 }
 
 TEST_F(TableTest, TextsAreCutToTheFieldAndBlankFieldsReadEmpty)
