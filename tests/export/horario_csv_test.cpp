@@ -388,15 +388,23 @@ std::string Pieza(int desde, int lineas)
     return pieza;
 }
 
-// A file system whose moves all fail, as on a share that does not allow them.
+// A file system whose moves all fail, as on a share that does not allow them; with
+// `sinLeer`, reading fails too.
 class SinMover : public prueba::DiscoEnvuelto {
 public:
     int rename(const std::string&, const std::string&) override { return EACCES; }
+    bool sinLeer = false;
 
 protected:
     std::unique_ptr<files::File> envuelve(const std::string&, std::unique_ptr<files::File> dentro) override
     {
-        return dentro;
+        if (!sinLeer)
+            return dentro;
+        struct SinLectura : prueba::ArchivoEnvuelto {
+            using prueba::ArchivoEnvuelto::ArchivoEnvuelto;
+            int readAt(std::uint64_t, void*, std::size_t, std::size_t&) override { return EIO; }
+        };
+        return std::make_unique<SinLectura>(std::move(dentro));
     }
 };
 
@@ -490,5 +498,19 @@ TEST_F(Carpeta, ADraftThatCannotBeMovedIsCopiedLineByLine)
     archivo.AnadeLineas(Pieza(1, 1));
     archivo.Cierra();
     EXPECT_TRUE(Lee(dir / "HORARIO.CSV") == lineas + Pieza(1, 1));
+    EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"});
+
+    // A draft that can be neither moved nor read: the error is reported, and the draft is gone.
+    disco.sinLeer = true;
+    BorradorHorario ilegible(dir.string());
+    ASSERT_TRUE(ilegible.Anade(Pieza(1, 10)));
+    ArchivoHorario otro(dir.string());
+    otro.Crea();
+    try {
+        otro.TomaBorrador(ilegible);
+        FAIL() << "an unreadable draft was taken";
+    } catch (const store::FileError& e) {
+        EXPECT_EQ(e.code(), store::windowsErrorCode(EIO));
+    }
     EXPECT_EQ(Nombres(dir), std::vector<std::string>{"HORARIO.CSV"});
 }
