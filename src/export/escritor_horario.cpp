@@ -171,10 +171,7 @@ void EscritorHorario::AnadeLineaArchivo(const std::vector<std::string_view>& lei
         trozos_.emplace_back();
         trozos_.back().reserve(ArchivoHorario::kTamanoEscritura + 2048);
     }
-    if (sinComillas)
-        AnadeLineaSinComillas(trozos_.back(), leidos);
-    else
-        AnadeLineaHorario(trozos_.back(), leidos);
+    AnadeLineaHorario(trozos_.back(), leidos, sinComillas);
     trozos_.back() += "\r\n";
 }
 

@@ -30,13 +30,13 @@ bool ArchivoOEnlace(const std::string& ruta)
 
 }  // namespace
 
-void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores)
+void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores, bool sinComillas)
 {
-    // Room for the longest line the values can make (every character a quote, to be doubled),
-    // then the characters in place and the string cut to what they took.
+    // Room for the longest line the values can make (every character a quote, to be doubled,
+    // unless none holds one), then the characters in place and the string cut to what they took.
     std::size_t mayor = valores.size() * 3;
     for (const std::string_view valor : valores)
-        mayor += 2 * valor.size();
+        mayor += (sinComillas ? 1 : 2) * valor.size();
     const std::size_t inicio = destino.size();
     destino.resize(inicio + mayor);
     char* const principio = destino.data() + inicio;
@@ -47,7 +47,8 @@ void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>
         *p++ = '"';
         std::string_view resto = valores[i];
         for (const char* comilla;
-             !resto.empty() && (comilla = static_cast<const char*>(std::memchr(resto.data(), '"', resto.size())));) {
+             !sinComillas && !resto.empty() &&
+             (comilla = static_cast<const char*>(std::memchr(resto.data(), '"', resto.size())));) {
             const std::size_t hasta = static_cast<std::size_t>(comilla - resto.data()) + 1;
             std::memcpy(p, resto.data(), hasta);
             p += hasta;
@@ -60,27 +61,6 @@ void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>
         *p++ = '"';
     }
     destino.resize(inicio + static_cast<std::size_t>(p - principio));
-}
-
-void AnadeLineaSinComillas(std::string& destino, const std::vector<std::string_view>& valores)
-{
-    if (valores.empty())
-        return;
-    std::size_t largo = valores.size() * 3 - 1;  // two quotes a value, a comma between two
-    for (const std::string_view valor : valores)
-        largo += valor.size();
-    const std::size_t inicio = destino.size();
-    destino.resize(inicio + largo);
-    char* p = destino.data() + inicio;
-    for (std::size_t i = 0; i < valores.size(); ++i) {
-        if (i > 0)
-            *p++ = ',';
-        *p++ = '"';
-        if (!valores[i].empty())
-            std::memcpy(p, valores[i].data(), valores[i].size());
-        p += valores[i].size();
-        *p++ = '"';
-    }
 }
 
 ArchivoHorario::ArchivoHorario(const std::string& carpeta)

@@ -17,9 +17,9 @@ inline const std::string kArchivoHorario = "HORARIO.CSV";
 // Puts one line, without its line end, at the end of `destino`: the values in double quotes,
 // separated by commas. A double quote inside a value is doubled so that the line splits back
 // into the same values; a comma stays as it is.
-void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores);
-// The same for values known to hold no double quote, as most lines' do: nothing to double.
-void AnadeLineaSinComillas(std::string& destino, const std::vector<std::string_view>& valores);
+// `sinComillas`: the caller knows no value holds one, as most lines' do, and nothing is searched.
+void AnadeLineaHorario(std::string& destino, const std::vector<std::string_view>& valores,
+                       bool sinComillas = false);
 
 class BorradorHorario;
 

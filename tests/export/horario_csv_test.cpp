@@ -76,7 +76,7 @@ TEST(LineaHorario, ValuesWithoutQuotesMakeTheSameLineTheShortWay)
           std::vector<std::string_view>{}}) {
         std::string larga = "antes\r\n", corta = "antes\r\n";
         AnadeLineaHorario(larga, valores);
-        AnadeLineaSinComillas(corta, valores);
+        AnadeLineaHorario(corta, valores, true);
         EXPECT_EQ(corta, larga);
     }
 }
