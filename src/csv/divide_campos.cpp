@@ -1,5 +1,7 @@
 #include "csv/divide_campos.h"
 
+#include <array>
+#include <cstring>
 #include <string>
 
 namespace csv {
@@ -14,6 +16,15 @@ bool esBlanco(char c)
     const auto u = static_cast<unsigned char>(c);
     return u >= 1 && u <= 32;
 }
+
+// The characters that end a run of an unquoted field: the comma and the blanks.
+constexpr std::array<bool, 256> kCortaSinComillas = [] {
+    std::array<bool, 256> corta{};
+    for (int c = 1; c <= 32; ++c)
+        corta[static_cast<std::size_t>(c)] = true;
+    corta[static_cast<unsigned char>(kComa)] = true;
+    return corta;
+}();
 
 enum class Estado {
     AntesDeCampo,       // skipping blanks before a field
@@ -88,14 +99,13 @@ private:
     // Where the run of characters from p_ that the current field simply takes ends.
     std::size_t finDelTramo() const
     {
-        std::size_t fin = p_;
         if (estado_ == Estado::EntreComillas) {
-            while (fin < texto_.size() && texto_[fin] != kComilla)
-                ++fin;
-        } else {
-            while (fin < texto_.size() && texto_[fin] != kComa && !esBlanco(texto_[fin]))
-                ++fin;
+            const void* comilla = std::memchr(texto_.data() + p_, kComilla, texto_.size() - p_);
+            return comilla ? static_cast<std::size_t>(static_cast<const char*>(comilla) - texto_.data()) : texto_.size();
         }
+        std::size_t fin = p_;
+        while (fin < texto_.size() && !kCortaSinComillas[static_cast<unsigned char>(texto_[fin])])
+            ++fin;
         return fin;
     }
 
