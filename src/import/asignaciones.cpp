@@ -13,7 +13,7 @@ namespace import {
 
 namespace {
 
-// Copies made in memory are appended in runs of about this many bytes.
+// Rows made in memory are appended in runs of about this many bytes.
 constexpr std::size_t kBytesDeCopias = 64 * 1024;
 // A subject whose fields' bytes are not made yet.
 constexpr std::uint32_t kSinHacer = UINT32_MAX;
@@ -90,11 +90,13 @@ void Importacion::ImportaAsignaciones()
                           abrevDe = grupos.field("ABREV"), turnoDe = grupos.field("TURNO"),
                           nivelDe = grupos.field("NIVEL"), cursoNumDe = grupos.field("CURSO"),
                           grupoDe = grupos.field("GRUPO"), claveDe = grupos.field("CODGRUZARE");
-    // A group's first row is appended field by field; its other rows are copies of it that
-    // change only the subject and its task, made in memory and appended together.
+    // A group's first row is made field by field; its other rows are copies of it that change
+    // only the subject and its task. All are made in memory and appended together, in runs.
     std::string copias, primera;
     // Each subject's CASIG and CTAREA bytes, made at its first copied row, one after another.
     std::string campos;
+    // Room for a run and the row that completes it, so that the run is never moved as it grows.
+    copias.reserve(kBytesDeCopias + asignaciones.fieldOffset(ctarea) + asignaciones.fieldDef(ctarea).size);
     const std::size_t enCasig = asignaciones.fieldOffset(casig), anchoCasig = asignaciones.fieldDef(casig).size,
                       enCtarea = asignaciones.fieldOffset(ctarea), anchoCtarea = asignaciones.fieldDef(ctarea).size;
     const auto anadeCopias = [&] {
@@ -132,10 +134,36 @@ void Importacion::ImportaAsignaciones()
                 const std::string& cod = materia.cod;
                 if (yaAsignadas && !yaAsignadas->insert(cod).second)
                     continue;
-                if (materia.esTarea < 0)  // a task code the catalogue was asked about already
-                    if (const auto sabida = tareas.find(materia.tarea); sabida != tareas.end())
-                        materia.esTarea = sabida->second ? 1 : 0;
-                if (!primeraFila && materia.esTarea >= 0) {
+                if (materia.esTarea < 0) {
+                    // Its task code is looked up in the catalogue once for every subject that has it.
+                    auto [tarea, nueva] = tareas.try_emplace(materia.tarea, false);
+                    if (nueva) {
+                        catalogo.first();
+                        tarea->second = catalogo.locate("COD;ESTAREA", {materia.tarea, true});
+                    }
+                    materia.esTarea = tarea->second ? 1 : 0;
+                }
+                if (primeraFila) {
+                    // The group's first row is made field by field in the table's own record,
+                    // taken from there and dropped: it is appended with the copies.
+                    asignaciones.append();
+                    asignaciones.setText(cgrup, abrev);
+                    asignaciones.setText(caula, "");
+                    asignaciones.setText(turnoAsig, grupos.textView(turnoDe));
+                    asignaciones.setText(nivelAsig, grupos.textView(nivelDe));
+                    asignaciones.setText(cursoAsig, grupos.textView(cursoNumDe));
+                    asignaciones.setText(grupoAsig, grupos.textView(grupoDe));
+                    asignaciones.setFloat(horas, 4);
+                    asignaciones.setText(sesiones, "1111");
+                    asignaciones.setText(claveAsig, grupos.textView(claveDe));
+                    asignaciones.setText(claveCurso, cursoGrupo);
+                    asignaciones.setText(casig, cod);
+                    asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
+                    primera.assign(asignaciones.recordBytes());
+                    asignaciones.cancel();
+                    copias += primera;
+                    primeraFila = false;
+                } else {
                     const std::size_t en = copias.size();
                     copias += primera;
                     char* const fila = copias.data() + en;
@@ -149,41 +177,9 @@ void Importacion::ImportaAsignaciones()
                         std::memcpy(fila + enCasig, suyos, anchoCasig);
                         std::memcpy(fila + enCtarea, suyos + anchoCasig, anchoCtarea);
                     }
-                    if (copias.size() >= kBytesDeCopias)
-                        anadeCopias();
-                    continue;
                 }
-                // A row whose task is looked up in the catalogue, and the group's first row, go the
-                // way of a single record: the copies before them are appended first.
-                anadeCopias();
-                if (primeraFila) {
-                    asignaciones.append();
-                    asignaciones.setText(cgrup, abrev);
-                    asignaciones.setText(caula, "");
-                    asignaciones.setText(turnoAsig, grupos.textView(turnoDe));
-                    asignaciones.setText(nivelAsig, grupos.textView(nivelDe));
-                    asignaciones.setText(cursoAsig, grupos.textView(cursoNumDe));
-                    asignaciones.setText(grupoAsig, grupos.textView(grupoDe));
-                    asignaciones.setFloat(horas, 4);
-                    asignaciones.setText(sesiones, "1111");
-                    asignaciones.setText(claveAsig, grupos.textView(claveDe));
-                    asignaciones.setText(claveCurso, cursoGrupo);
-                    primeraFila = false;
-                } else {
-                    asignaciones.appendCopy();
-                }
-                asignaciones.setText(casig, cod);
-                if (materia.esTarea < 0) {
-                    auto [tarea, nueva] = tareas.try_emplace(materia.tarea, false);
-                    if (nueva) {
-                        catalogo.first();
-                        tarea->second = catalogo.locate("COD;ESTAREA", {materia.tarea, true});
-                    }
-                    materia.esTarea = tarea->second ? 1 : 0;
-                }
-                asignaciones.setText(ctarea, materia.esTarea ? materia.tarea : "");
-                asignaciones.post();
-                primera.assign(asignaciones.recordBytes());
+                if (copias.size() >= kBytesDeCopias)
+                    anadeCopias();
             }
         }
         anadeCopias();

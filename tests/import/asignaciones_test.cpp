@@ -42,6 +42,12 @@ TEST_F(Asignaciones, EveryGroupWithEverySubjectOfItsCourse)
                                                         "1111", "", "G1", "C1", "T1"}));
     EXPECT_EQ(t.Valor(1, "CTAREA"), "");
     EXPECT_EQ(t.Valor(2, "CTAREA"), "");  // X9 is no activity
+    // The next group's first row takes its own group's values and its subject's task, looked up
+    // for the group before; its further rows are copies of it.
+    EXPECT_EQ(t.registros[3], (std::vector<std::string>{"MAT", "", "ESO1B", "", "M", "ESO", "1", "B", "4",
+                                                        "1111", "", "G2", "C1", "T1"}));
+    EXPECT_EQ(t.registros[5], (std::vector<std::string>{"QUI", "", "ESO1B", "", "M", "ESO", "1", "B", "4",
+                                                        "1111", "", "G2", "C1", ""}));
     std::vector<std::string> tipos;
     for (const auto& c : t.campos)
         tipos.push_back(c[0] + ":" + c[1]);
