@@ -1,6 +1,7 @@
 #include "import/importacion.h"
 
 #include "files/folders.h"
+#include "import/construccion_aparte.h"
 #include "store/paths.h"
 
 namespace import {
@@ -33,9 +34,15 @@ bool Importacion::FaltaArchivo(const std::string& nombre, const std::string& men
 
 void Importacion::EjecutaBuilders()
 {
+    // The subjects' tables are built aside while the groups and subgroups are, and put in place
+    // at their turn; an error of those two ends the run with them never put there. (The
+    // assignments built so beside the teachers and classrooms measured slower: their old table,
+    // the largest, would then be deleted at the end of the run, not while it goes on.)
+    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); }, HayArchivosDeMaterias());
     ImportaGrupos();
     ImportaSubgrupos();
-    ImportaMaterias();
+    if (!materias.PonEnSuSitio(HayArchivosDeMaterias()))
+        ImportaMaterias();
     ImportaProfesores();
     ImportaAulas();
     ImportaAsignaciones();

@@ -5,7 +5,13 @@
 
 #include "import/estado.h"
 
+#include <memory>
 #include <string>
+#include <vector>
+
+namespace store {
+class NewTable;
+}
 
 namespace import {
 
@@ -13,6 +19,8 @@ namespace import {
 inline const std::string kNivelesIncompletos =
     "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar "
     "todos los datos en la columna NIVEL y CURSO.";
+
+using TablasAparte = std::vector<std::unique_ptr<store::NewTable>>;
 
 class Importacion {
 public:
@@ -46,6 +54,12 @@ public:
     void ImportaAsignaciones();
 
 private:
+    // ImportaMaterias. Given `aparte`, the tables are built aside into it (ConstruccionAparte),
+    // to be put in place later, and a missing file throws instead of its message.
+    void ConstruyeMaterias(TablasAparte* aparte);
+    // Whether the three files of the subjects' builder are there.
+    bool HayArchivosDeMaterias() const;
+
     std::string RutaCSV(const std::string& nombre) const;
     bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, bool marcaFallo);
 

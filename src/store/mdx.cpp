@@ -4,6 +4,7 @@
 #include "store/mdx.h"
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -1021,7 +1022,7 @@ std::unique_ptr<MdxIndex> MdxIndex::create(const std::string& path, const std::v
     // Written beside the old file and then put in its place: an index still open on the old
     // file keeps writing to that, never into the new one, and a failed write replaces nothing.
     files::FileSystem& fs = files::fileSystem();
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};  // indexes may be made on two threads at once
     std::string temporary;
     std::unique_ptr<files::File> out;
     int error = EEXIST;

@@ -1623,7 +1623,7 @@ namespace {
 // is in it and no link can stand in for a file in it. 0 or an errno value.
 int makeAsideFolder(const std::string& folder, std::string& out)
 {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};  // tables may be built on two threads at once
     for (int attempt = 0; attempt < 100; ++attempt) {
         out = folder + "/" + kAsideFolderPrefix + std::to_string(files::processId()) + "." + std::to_string(++counter);
         const int rc = files::fileSystem().makeFolder(out);
@@ -1757,12 +1757,8 @@ void NewTable::commit()
         files::FileSystem& fs = files::fileSystem();
         const std::string dbfPath = folder_ + "/" + dbfName_;
         // A table that some open holds cannot be replaced under it.
-        if (const std::string existing = files::pathInFolder(folder_, dbfFileName(name_)); files::fileExists(existing)) {
-            std::unique_ptr<files::File> file;
-            const int rc = fs.open(existing, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, file);
-            if (rc == EBUSY || (rc == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse))
-                throw EngineError(texts::inUse(name_));
-        }
+        if (placeInUse())
+            throw EngineError(texts::inUse(name_));
         // The files replaced go into the aside folder, which is removed with them on the removal
         // thread; one that cannot be moved is deleted here, as before.
         int moved = 0;
@@ -1793,6 +1789,16 @@ void NewTable::commit()
     }
     committed_ = true;
     removeAsideFolderLater(folder_, aside_);
+}
+
+bool NewTable::placeInUse() const
+{
+    const std::string existing = files::pathInFolder(folder_, dbfFileName(name_));
+    if (!files::fileExists(existing))
+        return false;
+    std::unique_ptr<files::File> file;
+    const int rc = files::fileSystem().open(existing, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, file);
+    return rc == EBUSY || (rc == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse);
 }
 
 // Removes what was built and not put in place.

@@ -200,6 +200,9 @@ public:
     // The new table, open exclusively, to fill before the commit.
     Table& table();
     void commit();
+    // Whether a table in place by that name is held by an open (here or in another program),
+    // so that the commit would fail with the engine's "in use" error.
+    bool placeInUse() const;
 
 private:
     void discard();

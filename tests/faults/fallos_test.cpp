@@ -690,6 +690,8 @@ TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
 {
     Referencia(true);
     const std::string grupos = Lee((ztemp / "GRUPOST.DBF").string());
+    const std::string asignomt = Lee((ztemp / "ASIGNOMT.DBF").string());
+    const std::string asignomt2 = Lee((ztemp / "ASIGNOMT2.DBF").string());
     {
         TablaRetenida otro(unidad, "GRUPOST");
         ASSERT_TRUE(otro.Tomada());
@@ -698,10 +700,32 @@ TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
         EXPECT_EQ(r.errores,
                   "La tabla GRUPOST.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
     }
-    // The calls and courses were rebuilt before; the groups are as the other program left them.
+    // The calls and courses were rebuilt before; the groups are as the other program left them,
+    // and so are the subjects' tables, whose builder comes later.
     auto tablas = TablasValidas();
     EXPECT_EQ(tablas.at("CURSOST.DBF").registros, referencia.at("CURSOST.DBF").registros);
     EXPECT_EQ(Lee((ztemp / "GRUPOST.DBF").string()), grupos);
+    EXPECT_EQ(Lee((ztemp / "ASIGNOMT.DBF").string()), asignomt);
+    EXPECT_EQ(Lee((ztemp / "ASIGNOMT2.DBF").string()), asignomt2);
+    for (const auto& e : fs::directory_iterator(ztemp))
+        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+
+    // The subjects' catalogue is made anew before their offer table, which another program
+    // holds: the catalogue is left empty, the offer table as it was.
+    {
+        TablaRetenida otro(unidad, "ASIGNOMT2");
+        ASSERT_TRUE(otro.Tomada());
+        const Resultado r = Importa();
+        EXPECT_EQ(r.estado, 2);
+        EXPECT_EQ(r.errores,
+                  "La tabla ASIGNOMT2.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
+    }
+    tablas = TablasValidas();
+    EXPECT_EQ(tablas.at("GRUPOST.DBF").registros, referencia.at("GRUPOST.DBF").registros);
+    EXPECT_TRUE(tablas.at("ASIGNOMT.DBF").registros.empty());
+    EXPECT_EQ(Lee((ztemp / "ASIGNOMT2.DBF").string()), asignomt2);
+    for (const auto& e : fs::directory_iterator(ztemp))
+        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
 
     {
         TablaRetenida otro(unidad, "PROFT");
