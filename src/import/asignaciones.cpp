@@ -7,6 +7,7 @@
 #include <cstring>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace import {
@@ -53,6 +54,7 @@ void Importacion::ImportaAsignaciones()
     // once per task code: most rows share a few codes, the empty one above all.
     struct Materia {
         std::string cod, tarea;
+        std::uint32_t numero;            // its subject code's number (`numeroDe`)
         int esTarea = -1;                // -1: not looked up yet
         std::uint32_t enRegistro = kSinHacer;  // where its CASIG and CTAREA bytes start in `campos`
     };
@@ -62,18 +64,28 @@ void Importacion::ImportaAsignaciones()
         std::vector<Materia*> distintas;  // the first row of each subject code, in order
     };
     std::unordered_map<std::string, Curso> porCurso;
+    std::unordered_map<std::string, std::uint32_t> numeroDe;  // each subject code a number, from 0
     const store::FieldRef codCurso = oferta.field("CODCURSO"), codOferta = oferta.field("COD"),
                           codTarea = oferta.field("CODTAREA");
+    Curso* curso = nullptr;
+    std::string cursoActual;
     for (oferta.first(); !oferta.eof(); oferta.next()) {
-        Curso& curso = porCurso[std::string(oferta.textView(codCurso))];
-        curso.filas.push_back({std::string(oferta.textView(codOferta)), std::string(oferta.textView(codTarea))});
+        const std::string_view codigoCurso = oferta.textView(codCurso);
+        if (!curso || codigoCurso != cursoActual) {  // a course's rows mostly come one after another
+            cursoActual.assign(codigoCurso);
+            curso = &porCurso[cursoActual];
+        }
+        std::string cod(oferta.textView(codOferta));
+        const std::uint32_t numero =
+            numeroDe.try_emplace(cod, static_cast<std::uint32_t>(numeroDe.size())).first->second;
+        curso->filas.push_back({std::move(cod), std::string(oferta.textView(codTarea)), numero});
     }
-    for (auto& [_, curso] : porCurso) {
-        std::unordered_set<std::string> vistas;
-        for (Materia& materia : curso.filas)
-            if (vistas.insert(materia.cod).second)
-                curso.distintas.push_back(&materia);
-    }
+    // A course's first row of each code: the course that saw a code last is kept by its number.
+    std::vector<const Curso*> vistoPor(numeroDe.size(), nullptr);
+    for (auto& [_, delCurso] : porCurso)
+        for (Materia& materia : delCurso.filas)
+            if (std::exchange(vistoPor[materia.numero], &delCurso) != &delCurso)
+                delCurso.distintas.push_back(&materia);
 
     // The pairs already in ASIGT, which holds only what this loop appended: a group code met for
     // the first time has none, so its pairs are its course's distinct subjects; the codes it got
