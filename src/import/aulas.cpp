@@ -5,25 +5,31 @@
 #include "import/lista_codigos.h"
 #include "store/table.h"
 
+#include <memory>
+
 namespace import {
 
 void Importacion::ImportaAulas()
 {
-    if (FaltaArchivo("aulasCentro.csv", "No existe archivo de Aulas (aulasCentro.CSV)", true))
+    ConstruyeAulas(nullptr);
+}
+
+void Importacion::ConstruyeAulas(TablasAparte* aparte)
+{
+    if (FaltaArchivo("aulasCentro.csv", "No existe archivo de Aulas (aulasCentro.CSV)", aparte))
         return;
 
     csv::LectorCSV lector;
     lector.Abrir(RutaCSV("aulasCentro.csv"));
-    store::recreateTable(kTrabajoC, "AULAT.DBF",
-                         {{"ABREV", 'C', 10},
-                          {"NOMBRE", 'C', 80},
-                          {"EDIFICIO", 'C', 1},
-                          {"MAXALUM", 'I', 4},
-                          {"CODAULA", 'C', 10}},
-                         {}, {"AULAT.DBF", "AULAT.MDX"});
+    std::unique_ptr<store::Table> aqui;
+    store::Table& aulas = TablaNueva(aparte, aqui, kTrabajoC, "AULAT.DBF",
+                                     {{"ABREV", 'C', 10},
+                                      {"NOMBRE", 'C', 80},
+                                      {"EDIFICIO", 'C', 1},
+                                      {"MAXALUM", 'I', 4},
+                                      {"CODAULA", 'C', 10}},
+                                     {}, {"AULAT.DBF", "AULAT.MDX"});
     ListaCodigos lista;
-    store::Table aulas(kTrabajoC, "AULAT.DBF");
-    aulas.open(store::Access::Shared);
     if (!lector.Fin())
         lector.SaltaLinea();
     while (!lector.Fin()) {

@@ -32,19 +32,73 @@ bool Importacion::FaltaArchivo(const std::string& nombre, const std::string& men
     return true;
 }
 
+namespace {
+
+// A file missing while a builder's tables are built aside: they are built again the usual way.
+struct FaltaAparte {};
+
+}  // namespace
+
+bool Importacion::FaltaArchivo(const std::string& nombre, const std::string& mensaje, TablasAparte* aparte)
+{
+    if (!aparte)
+        return FaltaArchivo(nombre, mensaje, true);
+    if (!files::fileExists(RutaCSV(nombre)))
+        throw FaltaAparte{};
+    return false;
+}
+
+bool Importacion::HayArchivos(std::initializer_list<const char*> nombres) const
+{
+    for (const char* nombre : nombres)
+        if (!files::fileExists(RutaCSV(nombre)))
+            return false;
+    return true;
+}
+
+store::Table& Importacion::TablaNueva(TablasAparte* aparte, std::unique_ptr<store::Table>& aqui,
+                                      const std::string& carpeta, const std::string& nombre,
+                                      const std::vector<store::FieldDef>& campos,
+                                      const std::vector<store::IndexDef>& indices,
+                                      const std::vector<std::string>& reemplaza)
+{
+    if (aparte) {
+        aparte->push_back(std::make_unique<store::NewTable>(carpeta, nombre, campos, indices, reemplaza));
+        return aparte->back()->table();
+    }
+    store::recreateTable(carpeta, nombre, campos, indices, reemplaza);
+    aqui = std::make_unique<store::Table>(carpeta, nombre);
+    aqui->open(store::Access::Shared);
+    return *aqui;
+}
+
 void Importacion::EjecutaBuilders()
 {
-    // The subjects' tables are built aside while the groups and subgroups are, and put in place
-    // at their turn; an error of those two ends the run with them never put there. (The
-    // assignments built so beside the teachers and classrooms measured slower: their old table,
-    // the largest, would then be deleted at the end of the run, not while it goes on.)
-    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); }, HayArchivosDeMaterias());
+    // The subjects' tables are built aside while the groups and subgroups are, the teachers' and
+    // classrooms' while the subjects' are finished, and each put in place at its turn; an error
+    // before that turn ends the run with them never put there. (The assignments built so measured
+    // slower: their old table, the largest, would be deleted at the end of the run, not while it
+    // goes on.)
+    const auto hayMaterias = [this] {
+        return HayArchivos({"materiasHorarioOfertaCentro.csv", "materiasHorarioOfertaXeral.csv",
+                            "actividadesProfesor.csv"});
+    };
+    const auto hayProfesoresYAulas = [this] { return HayArchivos({"profesoresGrupoCentro.csv", "aulasCentro.csv"}); };
+    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); }, hayMaterias());
     ImportaGrupos();
     ImportaSubgrupos();
-    if (!materias.PonEnSuSitio(HayArchivosDeMaterias()))
+    ConstruccionAparte profesoresYAulas(
+        [this](TablasAparte& t) {
+            ConstruyeProfesores(&t);
+            ConstruyeAulas(&t);
+        },
+        hayProfesoresYAulas());
+    if (!materias.PonEnSuSitio(hayMaterias()))
         ImportaMaterias();
-    ImportaProfesores();
-    ImportaAulas();
+    if (!profesoresYAulas.PonEnSuSitio(hayProfesoresYAulas())) {
+        ImportaProfesores();
+        ImportaAulas();
+    }
     ImportaAsignaciones();
 }
 

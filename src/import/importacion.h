@@ -4,14 +4,12 @@
 #pragma once
 
 #include "import/estado.h"
+#include "store/table.h"
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace store {
-class NewTable;
-}
 
 namespace import {
 
@@ -54,14 +52,25 @@ public:
     void ImportaAsignaciones();
 
 private:
-    // ImportaMaterias. Given `aparte`, the tables are built aside into it (ConstruccionAparte),
-    // to be put in place later, and a missing file throws instead of its message.
+    // ImportaMaterias, ImportaProfesores and ImportaAulas. Given `aparte`, their tables are built
+    // aside into it (ConstruccionAparte), to be put in place later.
     void ConstruyeMaterias(TablasAparte* aparte);
-    // Whether the three files of the subjects' builder are there.
-    bool HayArchivosDeMaterias() const;
+    void ConstruyeProfesores(TablasAparte* aparte);
+    void ConstruyeAulas(TablasAparte* aparte);
+    // Whether all these input files are there.
+    bool HayArchivos(std::initializer_list<const char*> nombres) const;
 
     std::string RutaCSV(const std::string& nombre) const;
     bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, bool marcaFallo);
+    // The same for a builder that may build aside: there a missing file throws instead of its
+    // message, and the builder runs again the usual way at its turn.
+    bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, TablasAparte* aparte);
+    // A builder's table made anew: in place (recreateTable, then opened shared into `aqui`, as
+    // the import run always did) or, given `aparte`, aside (a NewTable added to it, opened
+    // exclusive). Answers the table to fill.
+    store::Table& TablaNueva(TablasAparte* aparte, std::unique_ptr<store::Table>& aqui, const std::string& carpeta,
+                             const std::string& nombre, const std::vector<store::FieldDef>& campos,
+                             const std::vector<store::IndexDef>& indices, const std::vector<std::string>& reemplaza);
 
     EstadoConversion& estado_;
     Mensajes& mensajes_;

@@ -2,12 +2,10 @@
 // and the offer table ASIGNOMT2.DBF (one row per subject line taken, one per activity), from the
 // centre's and the general subject files and the activities file.
 #include "csv/clipper.h"
-#include "files/folders.h"
 #include "import/codigos.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
 #include "import/lista_codigos.h"
-#include "import/construccion_aparte.h"
 #include "store/table.h"
 
 #include <memory>
@@ -114,21 +112,12 @@ private:
     std::unordered_map<std::string, std::string> codigoDeLargo_;
 };
 
-// A file missing while the tables are built aside: they are built again the usual way.
-struct FaltaAparte {};
-
 const std::vector<store::FieldDef>& CamposCatalogo()
 {
     static const std::vector<store::FieldDef> campos = {{"COD", 'C', 10},      {"CODLARGO", 'C', 10},
                                                         {"NOMBRE", 'C', 80},   {"ESTAREA", 'L', 1},
                                                         {"CODTAREA", 'C', 10}, {"CODLARGO2", 'C', 50}};
     return campos;
-}
-
-const std::vector<store::IndexDef>& NingunIndice()
-{
-    static const std::vector<store::IndexDef> ninguno;
-    return ninguno;
 }
 
 const std::vector<store::FieldDef>& CamposOferta()
@@ -146,57 +135,19 @@ void Importacion::ImportaMaterias()
     ConstruyeMaterias(nullptr);
 }
 
-bool Importacion::HayArchivosDeMaterias() const
-{
-    for (const char* nombre : {"materiasHorarioOfertaCentro.csv", "materiasHorarioOfertaXeral.csv",
-                               "actividadesProfesor.csv"})
-        if (!files::fileExists(RutaCSV(nombre)))
-            return false;
-    return true;
-}
-
 void Importacion::ConstruyeMaterias(TablasAparte* aparte)
 {
-    // Built aside, a missing file is not shown: the tables are built again the usual way.
-    const auto falta = [&](const std::string& nombre, const std::string& mensaje) {
-        if (!aparte)
-            return FaltaArchivo(nombre, mensaje, true);
-        if (!files::fileExists(RutaCSV(nombre)))
-            throw FaltaAparte{};
-        return false;
-    };
-    if (falta("materiasHorarioOfertaCentro.csv",
-              "No existe archivo de Materias Centro (materiasHorarioOfertaCentro.CSV)"))
+    if (FaltaArchivo("materiasHorarioOfertaCentro.csv",
+                     "No existe archivo de Materias Centro (materiasHorarioOfertaCentro.CSV)", aparte))
         return;
 
     csv::LectorCSV centro;
     centro.Abrir(RutaCSV("materiasHorarioOfertaCentro.csv"));
-    // In place, the tables are made anew there and opened shared, as the import run always did.
-    const std::vector<std::string> antesCatalogo{"ASIGNOMT.DBF", "ASIGNOMT.MDX"},
-        antesOferta{"ASIGNOMT2.DBF", "ASIGNOMT2.MDX"};  // the files each replaces
     std::unique_ptr<store::Table> catalogoAqui, ofertaAqui;
-    store::Table* catalogoPtr;
-    store::Table* ofertaPtr;
-    if (aparte) {
-        using store::NewTable;
-        aparte->push_back(std::make_unique<NewTable>(kTrabajo, "ASIGNOMT.DBF", CamposCatalogo(), NingunIndice(),
-                                                     antesCatalogo));
-        aparte->push_back(std::make_unique<NewTable>(kTrabajoC, "ASIGNOMT2.DBF", CamposOferta(), NingunIndice(),
-                                                     antesOferta));
-        catalogoPtr = &(*aparte)[0]->table();
-        ofertaPtr = &(*aparte)[1]->table();
-    } else {
-        store::recreateTable(kTrabajo, "ASIGNOMT.DBF", CamposCatalogo(), NingunIndice(), antesCatalogo);
-        store::recreateTable(kTrabajoC, "ASIGNOMT2.DBF", CamposOferta(), NingunIndice(), antesOferta);
-        catalogoAqui = std::make_unique<store::Table>(kTrabajo, "ASIGNOMT.DBF");
-        ofertaAqui = std::make_unique<store::Table>(kTrabajoC, "ASIGNOMT2.DBF");
-        catalogoAqui->open(store::Access::Shared);
-        ofertaAqui->open(store::Access::Shared);
-        catalogoPtr = catalogoAqui.get();
-        ofertaPtr = ofertaAqui.get();
-    }
-    store::Table& catalogo = *catalogoPtr;
-    store::Table& oferta = *ofertaPtr;
+    store::Table& catalogo = TablaNueva(aparte, catalogoAqui, kTrabajo, "ASIGNOMT.DBF", CamposCatalogo(), {},
+                                        {"ASIGNOMT.DBF", "ASIGNOMT.MDX"});
+    store::Table& oferta = TablaNueva(aparte, ofertaAqui, kTrabajoC, "ASIGNOMT2.DBF", CamposOferta(), {},
+                                      {"ASIGNOMT2.DBF", "ASIGNOMT2.MDX"});
     Materias materias(catalogo, oferta);
     // Closed here, not by their destructors, so that a failure to write them is reported.
     const auto cierra = [&] {
@@ -210,8 +161,8 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
         materias.Linea(centro.Siguiente());
     centro.Cerrar();
 
-    if (falta("materiasHorarioOfertaXeral.csv",
-              "No existe archivo de Materias Generales (materiasHorarioOfertaXeral.CSV)")) {
+    if (FaltaArchivo("materiasHorarioOfertaXeral.csv",
+                     "No existe archivo de Materias Generales (materiasHorarioOfertaXeral.CSV)", aparte)) {
         cierra();
         return;
     }
@@ -224,7 +175,8 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
         return true;
     });
 
-    if (falta("actividadesProfesor.csv", "No existe archivo de Actividades (actividadesProfesor.CSV)")) {
+    if (FaltaArchivo("actividadesProfesor.csv", "No existe archivo de Actividades (actividadesProfesor.CSV)",
+                     aparte)) {
         cierra();
         return;
     }

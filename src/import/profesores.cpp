@@ -6,26 +6,32 @@
 #include "import/lista_codigos.h"
 #include "store/table.h"
 
+#include <memory>
+
 namespace import {
 
 void Importacion::ImportaProfesores()
 {
-    if (FaltaArchivo("profesoresGrupoCentro.csv",
-                     "No existe archivo de profesores (profesoresGrupoCentro.csv)", true))
+    ConstruyeProfesores(nullptr);
+}
+
+void Importacion::ConstruyeProfesores(TablasAparte* aparte)
+{
+    if (FaltaArchivo("profesoresGrupoCentro.csv", "No existe archivo de profesores (profesoresGrupoCentro.csv)",
+                     aparte))
         return;
 
     csv::LectorCSV lector;
     lector.Abrir(RutaCSV("profesoresGrupoCentro.csv"));
-    store::recreateTable(kTrabajo, "PROFT.DBF",
-                         {{"ABREV", 'C', 10},
-                          {"NOMBRE", 'C', 80},
-                          {"DEPART", 'C', 40},
-                          {"DNI", 'C', 15},
-                          {"X_EMPLEADO", 'C', 10}},
-                         {{"ABREV", "ABREV"}}, {"PROFT.DBF", "PROFT.MDX"});
+    std::unique_ptr<store::Table> aqui;
+    store::Table& profesores = TablaNueva(aparte, aqui, kTrabajo, "PROFT.DBF",
+                                          {{"ABREV", 'C', 10},
+                                           {"NOMBRE", 'C', 80},
+                                           {"DEPART", 'C', 40},
+                                           {"DNI", 'C', 15},
+                                           {"X_EMPLEADO", 'C', 10}},
+                                          {{"ABREV", "ABREV"}}, {"PROFT.DBF", "PROFT.MDX"});
     ListaCodigos lista;
-    store::Table profesores(kTrabajo, "PROFT.DBF");
-    profesores.open(store::Access::Shared);
     const store::FieldRef abrev = profesores.field("ABREV"), nombreProfesor = profesores.field("NOMBRE"),
                           depart = profesores.field("DEPART"), dni = profesores.field("DNI"),
                           empleado = profesores.field("X_EMPLEADO");

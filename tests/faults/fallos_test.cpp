@@ -727,6 +727,24 @@ TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
     for (const auto& e : fs::directory_iterator(ztemp))
         EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
 
+    // The classrooms' table held: the teachers' is made before it, the assignments' after.
+    const std::string aulas = Lee((ztemp / "AULAT.DBF").string());
+    const std::string asignaciones = Lee((ztemp / "ASIGT.DBF").string());
+    {
+        TablaRetenida otro(unidad, "AULAT");
+        ASSERT_TRUE(otro.Tomada());
+        const Resultado r = Importa();
+        EXPECT_EQ(r.estado, 2);
+        EXPECT_EQ(r.errores, "La tabla AULAT.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
+    }
+    tablas = TablasValidas();
+    for (const char* entera : {"ASIGNOMT.DBF", "ASIGNOMT2.DBF", "PROFT.DBF"})
+        EXPECT_EQ(tablas.at(entera).registros, referencia.at(entera).registros) << entera;
+    EXPECT_EQ(Lee((ztemp / "AULAT.DBF").string()), aulas);
+    EXPECT_EQ(Lee((ztemp / "ASIGT.DBF").string()), asignaciones);
+    for (const auto& e : fs::directory_iterator(ztemp))
+        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+
     {
         TablaRetenida otro(unidad, "PROFT");
         ASSERT_TRUE(otro.Tomada());
