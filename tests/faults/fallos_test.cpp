@@ -429,6 +429,24 @@ protected:
             EXPECT_EQ(registros[i], completos[i]) << nombre << " record " << i + 1;
     }
 
+    // No private folder of a table built aside is left in ZTEMP.
+    void SinCarpetasAparte() const
+    {
+        for (const auto& e : fs::directory_iterator(ztemp))
+            EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+    }
+
+    // An import while another program holds `tabla`: it stops with the engine's error for it.
+    void ImportaConTablaRetenida(const std::string& tabla)
+    {
+        TablaRetenida otro(unidad, tabla);
+        ASSERT_TRUE(otro.Tomada());
+        const Resultado r = Importa();
+        EXPECT_EQ(r.estado, 2);
+        EXPECT_EQ(r.errores, "La tabla " + tabla +
+                                 ".DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
+    }
+
     // The files of ZTEMP, byte for byte.
     std::map<std::string, std::string> Contenido() const
     {
@@ -692,14 +710,7 @@ TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
     const std::string grupos = Lee((ztemp / "GRUPOST.DBF").string());
     const std::string asignomt = Lee((ztemp / "ASIGNOMT.DBF").string());
     const std::string asignomt2 = Lee((ztemp / "ASIGNOMT2.DBF").string());
-    {
-        TablaRetenida otro(unidad, "GRUPOST");
-        ASSERT_TRUE(otro.Tomada());
-        const Resultado r = Importa();
-        EXPECT_EQ(r.estado, 2);
-        EXPECT_EQ(r.errores,
-                  "La tabla GRUPOST.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
-    }
+    ImportaConTablaRetenida("GRUPOST");
     // The calls and courses were rebuilt before; the groups are as the other program left them,
     // and so are the subjects' tables, whose builder comes later.
     auto tablas = TablasValidas();
@@ -707,43 +718,27 @@ TEST_F(Fallos, ATableHeldByAnotherProgramStopsTheDirectionWhereItIsNeeded)
     EXPECT_EQ(Lee((ztemp / "GRUPOST.DBF").string()), grupos);
     EXPECT_EQ(Lee((ztemp / "ASIGNOMT.DBF").string()), asignomt);
     EXPECT_EQ(Lee((ztemp / "ASIGNOMT2.DBF").string()), asignomt2);
-    for (const auto& e : fs::directory_iterator(ztemp))
-        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+    SinCarpetasAparte();
 
     // The subjects' catalogue is made anew before their offer table, which another program
     // holds: the catalogue is left empty, the offer table as it was.
-    {
-        TablaRetenida otro(unidad, "ASIGNOMT2");
-        ASSERT_TRUE(otro.Tomada());
-        const Resultado r = Importa();
-        EXPECT_EQ(r.estado, 2);
-        EXPECT_EQ(r.errores,
-                  "La tabla ASIGNOMT2.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
-    }
+    ImportaConTablaRetenida("ASIGNOMT2");
     tablas = TablasValidas();
     EXPECT_EQ(tablas.at("GRUPOST.DBF").registros, referencia.at("GRUPOST.DBF").registros);
     EXPECT_TRUE(tablas.at("ASIGNOMT.DBF").registros.empty());
     EXPECT_EQ(Lee((ztemp / "ASIGNOMT2.DBF").string()), asignomt2);
-    for (const auto& e : fs::directory_iterator(ztemp))
-        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+    SinCarpetasAparte();
 
     // The classrooms' table held: the teachers' is made before it, the assignments' after.
     const std::string aulas = Lee((ztemp / "AULAT.DBF").string());
     const std::string asignaciones = Lee((ztemp / "ASIGT.DBF").string());
-    {
-        TablaRetenida otro(unidad, "AULAT");
-        ASSERT_TRUE(otro.Tomada());
-        const Resultado r = Importa();
-        EXPECT_EQ(r.estado, 2);
-        EXPECT_EQ(r.errores, "La tabla AULAT.DBF est\xC3\xA1 en uso: otro programa o ventana la tiene abierta.\n");
-    }
+    ImportaConTablaRetenida("AULAT");
     tablas = TablasValidas();
     for (const char* entera : {"ASIGNOMT.DBF", "ASIGNOMT2.DBF", "PROFT.DBF"})
         EXPECT_EQ(tablas.at(entera).registros, referencia.at(entera).registros) << entera;
     EXPECT_EQ(Lee((ztemp / "AULAT.DBF").string()), aulas);
     EXPECT_EQ(Lee((ztemp / "ASIGT.DBF").string()), asignaciones);
-    for (const auto& e : fs::directory_iterator(ztemp))
-        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+    SinCarpetasAparte();
 
     {
         TablaRetenida otro(unidad, "PROFT");

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -57,6 +58,16 @@ protected:
     }
 
     TablaLeida Tabla(const std::string& nombre) { return LeeTabla(ztemp + "/" + nombre); }
+
+    // Builders that did not run left nothing: none of these tables, and no private folder of a
+    // table built aside.
+    void NadaDe(std::initializer_list<const char*> tablas) const
+    {
+        for (const char* tabla : tablas)
+            EXPECT_FALSE(fs::exists(ztemp + "/" + tabla)) << tabla;
+        for (const auto& e : fs::directory_iterator(ztemp))
+            EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
+    }
 };
 
 }  // namespace prueba
