@@ -11,7 +11,7 @@ namespace {
 constexpr char kComa = ',';
 constexpr char kComilla = '"';
 
-bool esBlanco(char c)
+constexpr bool esBlanco(char c)
 {
     const auto u = static_cast<unsigned char>(c);
     return u >= 1 && u <= 32;
@@ -20,9 +20,8 @@ bool esBlanco(char c)
 // The characters that end a run of an unquoted field: the comma and the blanks.
 constexpr std::array<bool, 256> kCortaSinComillas = [] {
     std::array<bool, 256> corta{};
-    for (int c = 1; c <= 32; ++c)
-        corta[static_cast<std::size_t>(c)] = true;
-    corta[static_cast<unsigned char>(kComa)] = true;
+    for (std::size_t c = 0; c < corta.size(); ++c)
+        corta[c] = esBlanco(static_cast<char>(c)) || static_cast<char>(c) == kComa;
     return corta;
 }();
 

@@ -174,11 +174,13 @@ void ArchivoHorario::TomaBorrador(BorradorHorario& borrador)
     const int alCerrar = suyo->close();
     if (files::fileSystem().rename(borrador.ruta_, ruta_) != 0) {
         // Removed whether or not its lines could all be copied.
-        struct Quita {
-            const std::string& ruta;
-            ~Quita() { files::fileSystem().remove(ruta); }
-        } quita{borrador.ruta_};
-        CopiaBorrador(borrador.ruta_, borrador.fin_);
+        try {
+            CopiaBorrador(borrador.ruta_, borrador.fin_);
+        } catch (...) {
+            files::fileSystem().remove(borrador.ruta_);
+            throw;
+        }
+        files::fileSystem().remove(borrador.ruta_);
     }
     if (alCerrar)
         FalloDeArchivo(alCerrar);  // its lines may not have reached the disk

@@ -86,5 +86,8 @@ FileSystem& fileSystem();
 void setFileSystem(FileSystem* fs);
 // The operating system's, for wrappers that forward to it.
 FileSystem& systemFileSystem();
+// Whether the core uses the operating system's: no test put another in place. Work done on a
+// second thread only then, as a test's file system may not expect calls from two threads.
+bool systemFileSystemInUse();
 
 }  // namespace files

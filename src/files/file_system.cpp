@@ -18,4 +18,9 @@ void setFileSystem(FileSystem* fs)
     current = fs;
 }
 
+bool systemFileSystemInUse()
+{
+    return &fileSystem() == &systemFileSystem();
+}
+
 }  // namespace files

@@ -115,11 +115,13 @@ void Importacion::ImportaAsignaciones()
         if (copias.empty())
             return;
         // Emptied whether or not they all went in: none is ever appended twice.
-        struct Vacia {
-            std::string& copias;
-            ~Vacia() { copias.clear(); }
-        } vacia{copias};
-        asignaciones.appendRecords(copias);
+        try {
+            asignaciones.appendRecords(copias);
+        } catch (...) {
+            copias.clear();
+            throw;
+        }
+        copias.clear();
     };
     std::string cursoGrupo;
     try {

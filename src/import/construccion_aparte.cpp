@@ -1,21 +1,22 @@
 #include "import/construccion_aparte.h"
 
 #include "files/file_io.h"
+#include "files/folders.h"
 
 #include <algorithm>
 #include <system_error>
 
 namespace import {
 
-ConstruccionAparte::ConstruccionAparte(std::function<void(TablasAparte&)> construye, bool puede)
+ConstruccionAparte::ConstruccionAparte(std::function<void(TablasAparte&)> construye)
     : construye_(std::move(construye))
 {
-    if (!puede || &files::fileSystem() != &files::systemFileSystem())
+    if (!files::systemFileSystemInUse())
         return;
     try {
         hilo_ = std::thread([this] {
             try {
-                construye_(tablas_);
+                construye_(hecho_);
                 hechas_ = true;
             } catch (...) {
                 // Built again the usual way, which meets the same error where it belongs.
@@ -31,18 +32,19 @@ ConstruccionAparte::~ConstruccionAparte()
         hilo_.join();
 }
 
-bool ConstruccionAparte::PonEnSuSitio(bool puede)
+bool ConstruccionAparte::PonEnSuSitio()
 {
     if (hilo_.joinable())
         hilo_.join();
-    const bool sirven = hechas_ && puede && std::none_of(tablas_.begin(), tablas_.end(), [](const auto& tabla) {
-                            return tabla->placeInUse();
-                        });
+    const auto sigue = [](const std::string& ruta) { return files::fileExists(ruta); };
+    const auto retenida = [](const auto& tabla) { return tabla->placeInUse(); };
+    const bool sirven = hechas_ && std::all_of(hecho_.archivos.begin(), hecho_.archivos.end(), sigue) &&
+                        std::none_of(hecho_.tablas.begin(), hecho_.tablas.end(), retenida);
     if (!sirven) {
-        tablas_.clear();
+        hecho_ = {};
         return false;
     }
-    for (const auto& tabla : tablas_)
+    for (const auto& tabla : hecho_.tablas)
         tabla->commit();
     return true;
 }

@@ -16,26 +16,27 @@
 
 namespace import {
 
-// The builder fills a TablasAparte (importacion.h) with the tables it makes, in their order.
+// The builder fills a TablasAparte (importacion.h) with the tables it makes and the input files
+// it relies on.
 class ConstruccionAparte {
 public:
-    // Starts `construye` on a thread when `puede`; not with a file system a test put in place
-    // (it may not expect calls from two threads), nor when no thread can start.
-    ConstruccionAparte(std::function<void(TablasAparte&)> construye, bool puede);
+    // Starts `construye` on a thread; not with a file system a test put in place (it may not
+    // expect calls from two threads), nor when no thread can start.
+    explicit ConstruccionAparte(std::function<void(TablasAparte&)> construye);
     // Waits for the thread, and drops what was not put in place.
     ~ConstruccionAparte();
     ConstruccionAparte(const ConstruccionAparte&) = delete;
     ConstruccionAparte& operator=(const ConstruccionAparte&) = delete;
 
     // Puts the tables in place, in the order they were made. False, with nothing done, when
-    // they were not built whole, `puede` is false now, or a table in place is held (the usual
-    // way stops at making it anew, with the tables before it already emptied): the caller then
-    // runs the builder.
-    bool PonEnSuSitio(bool puede = true);
+    // they were not built whole, an input file they relied on is gone, or a table in place is
+    // held (the usual way stops at making it anew, with the tables before it already emptied):
+    // the caller then runs the builder.
+    bool PonEnSuSitio();
 
 private:
     std::function<void(TablasAparte&)> construye_;
-    TablasAparte tablas_;
+    TablasAparte hecho_;
     std::thread hilo_;
     bool hechas_ = false;
 };

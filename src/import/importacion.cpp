@@ -43,17 +43,11 @@ bool Importacion::FaltaArchivo(const std::string& nombre, const std::string& men
 {
     if (!aparte)
         return FaltaArchivo(nombre, mensaje, true);
-    if (!files::fileExists(RutaCSV(nombre)))
+    std::string ruta = RutaCSV(nombre);
+    if (!files::fileExists(ruta))
         throw FaltaAparte{};
+    aparte->archivos.push_back(std::move(ruta));
     return false;
-}
-
-bool Importacion::HayArchivos(std::initializer_list<const char*> nombres) const
-{
-    for (const char* nombre : nombres)
-        if (!files::fileExists(RutaCSV(nombre)))
-            return false;
-    return true;
 }
 
 store::Table& Importacion::TablaNueva(TablasAparte* aparte, std::unique_ptr<store::Table>& aqui,
@@ -63,8 +57,8 @@ store::Table& Importacion::TablaNueva(TablasAparte* aparte, std::unique_ptr<stor
                                       const std::vector<std::string>& reemplaza)
 {
     if (aparte) {
-        aparte->push_back(std::make_unique<store::NewTable>(carpeta, nombre, campos, indices, reemplaza));
-        return aparte->back()->table();
+        aparte->tablas.push_back(std::make_unique<store::NewTable>(carpeta, nombre, campos, indices, reemplaza));
+        return aparte->tablas.back()->table();
     }
     store::recreateTable(carpeta, nombre, campos, indices, reemplaza);
     aqui = std::make_unique<store::Table>(carpeta, nombre);
@@ -79,23 +73,16 @@ void Importacion::EjecutaBuilders()
     // before that turn ends the run with them never put there. (The assignments built so measured
     // slower: their old table, the largest, would be deleted at the end of the run, not while it
     // goes on.)
-    const auto hayMaterias = [this] {
-        return HayArchivos({"materiasHorarioOfertaCentro.csv", "materiasHorarioOfertaXeral.csv",
-                            "actividadesProfesor.csv"});
-    };
-    const auto hayProfesoresYAulas = [this] { return HayArchivos({"profesoresGrupoCentro.csv", "aulasCentro.csv"}); };
-    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); }, hayMaterias());
+    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); });
     ImportaGrupos();
     ImportaSubgrupos();
-    ConstruccionAparte profesoresYAulas(
-        [this](TablasAparte& t) {
-            ConstruyeProfesores(&t);
-            ConstruyeAulas(&t);
-        },
-        hayProfesoresYAulas());
-    if (!materias.PonEnSuSitio(hayMaterias()))
+    ConstruccionAparte profesoresYAulas([this](TablasAparte& t) {
+        ConstruyeProfesores(&t);
+        ConstruyeAulas(&t);
+    });
+    if (!materias.PonEnSuSitio())
         ImportaMaterias();
-    if (!profesoresYAulas.PonEnSuSitio(hayProfesoresYAulas())) {
+    if (!profesoresYAulas.PonEnSuSitio()) {
         ImportaProfesores();
         ImportaAulas();
     }

@@ -6,7 +6,6 @@
 #include "import/estado.h"
 #include "store/table.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +17,12 @@ inline const std::string kNivelesIncompletos =
     "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar "
     "todos los datos en la columna NIVEL y CURSO.";
 
-using TablasAparte = std::vector<std::unique_ptr<store::NewTable>>;
+// What a builder made aside (ConstruccionAparte): its tables, in the order it made them, and the
+// input files whose presence it relied on, by their paths.
+struct TablasAparte {
+    std::vector<std::unique_ptr<store::NewTable>> tablas;
+    std::vector<std::string> archivos;
+};
 
 class Importacion {
 public:
@@ -57,13 +61,11 @@ private:
     void ConstruyeMaterias(TablasAparte* aparte);
     void ConstruyeProfesores(TablasAparte* aparte);
     void ConstruyeAulas(TablasAparte* aparte);
-    // Whether all these input files are there.
-    bool HayArchivos(std::initializer_list<const char*> nombres) const;
-
     std::string RutaCSV(const std::string& nombre) const;
     bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, bool marcaFallo);
     // The same for a builder that may build aside: there a missing file throws instead of its
-    // message, and the builder runs again the usual way at its turn.
+    // message, and the builder runs again the usual way at its turn; a file there is noted, to be
+    // there still at that turn.
     bool FaltaArchivo(const std::string& nombre, const std::string& mensaje, TablasAparte* aparte);
     // A builder's table made anew: in place (recreateTable, then opened shared into `aqui`, as
     // the import run always did) or, given `aparte`, aside (a NewTable added to it, opened

@@ -103,7 +103,7 @@ Removals& removals()
 
 void removeAsideFolderLater(const std::string& folder, const std::string& aside)
 {
-    if (!workFolderHeld(folder) || &files::fileSystem() != &files::systemFileSystem()) {
+    if (!workFolderHeld(folder) || !files::systemFileSystemInUse()) {
         removeAsideFolder(aside);
         return;
     }
