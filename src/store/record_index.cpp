@@ -328,7 +328,28 @@ std::span<const std::uint32_t> RecordIndex::find(const std::vector<Value>& value
 {
     if (slots_.empty() || !valueKey(values, scratch_))
         return {};
-    const Slot& slot = slots_[slotOf(scratch_, std::hash<std::string_view>()(scratch_))];
+    return recordsOf(scratch_);
+}
+
+std::span<const std::uint32_t> RecordIndex::findText(std::string_view text) const
+{
+    // A text compared with a text field, as valueKey makes its key; other cases take find's way.
+    const codec::Kind kind = parts_.size() == 1 ? codec::kindOf(parts_[0].field.def.type) : codec::Kind::Number;
+    if (parts_.size() != 1 || parts_[0].rule != MatchRule::Value || kind == codec::Kind::Number ||
+        kind == codec::Kind::Logical)
+        return find({Value(std::string(text))});
+    if (slots_.empty())
+        return {};
+    if (text.size() > static_cast<std::size_t>(parts_[0].field.def.size) && kind != codec::Kind::Timestamp)
+        return {};  // longer than the field: no record holds it
+    scratch_.clear();
+    appendText(scratch_, text);
+    return recordsOf(scratch_);
+}
+
+std::span<const std::uint32_t> RecordIndex::recordsOf(std::string_view key) const
+{
+    const Slot& slot = slots_[slotOf(key, std::hash<std::string_view>()(key))];
     if (slot.keyAt == kFree)
         return {};
     if (slot.list == kFree)

@@ -41,6 +41,9 @@ public:
     // The records, in record number order, whose fields equal `values` (deleted ones included);
     // empty when none do.
     std::span<const std::uint32_t> find(const std::vector<Value>& values) const;
+    // The same for one value, a text: what find({std::string(text)}) answers, without making
+    // the list of values (a locate per line of an input file).
+    std::span<const std::uint32_t> findText(std::string_view text) const;
     std::size_t width() const { return parts_.size(); }  // the number of values a find takes
 
 private:
@@ -59,6 +62,7 @@ private:
     bool recordKey(const unsigned char* record, std::string& key) const;
     bool valueKey(const std::vector<Value>& values, std::string& key) const;
     std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
+    std::span<const std::uint32_t> recordsOf(std::string_view key) const;
     Slot& slotFor(std::string_view key);
     void remove(std::uint32_t recNo, std::string_view key);
 

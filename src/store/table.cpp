@@ -161,6 +161,7 @@ public:
     // normalised list of each field list text a caller gave, so a repeated locate parses nothing.
     std::map<std::string, RecordIndex> locateIndexes_;
     std::unordered_map<std::string, RecordIndex*, NameHash, std::equal_to<>> locateByText_;
+    std::vector<RecordIndex*> locateByField_;  // a one-field locate's index by field number, once known
     std::map<int, RecordIndex> keyIndexes_;
 
     // A shared open's hold on the update lock across a run of posts and locates.
@@ -376,6 +377,7 @@ public:
         autoIncrements_ = layout_.level == 7 && std::any_of(layout_.fields.begin(), layout_.fields.end(),
                                                             [](const dbf::Field& f) { return f.def.type == '+'; });
         locateByText_.clear();
+        locateByField_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
         orderValid_ = false;
@@ -509,6 +511,7 @@ public:
         wrote_ = false;
         records_.reset(nullptr, 0, 1, 0);
         locateByText_.clear();
+        locateByField_.clear();
         locateIndexes_.clear();
         keyIndexes_.clear();
         order_.clear();
@@ -1286,7 +1289,27 @@ public:
         const RecordIndex& index = locateIndex(fieldList);
         if (index.width() != values.size())
             fail(texts::valueCount(name_, std::string(fieldList), values.size()));
-        const std::uint32_t r = firstInOrder(index.find(values));
+        return locatedAt(firstInOrder(index.find(values)));
+    }
+
+    bool locate(const FieldRef& ref, std::string_view value)
+    {
+        ensureOpen();
+        postPending();
+        refresh(true);
+        const dbf::Field& f = field(ref);
+        const auto number = static_cast<std::size_t>(&f - layout_.fields.data());
+        if (locateByField_.size() <= number)
+            locateByField_.resize(layout_.fields.size(), nullptr);
+        RecordIndex*& index = locateByField_[number];
+        if (!index)
+            index = &locateIndex(f.def.name);
+        return locatedAt(firstInOrder(index->findText(value)));
+    }
+
+    // A locate's end: on the record found; false, with the cursor kept, when none was (0).
+    bool locatedAt(std::uint32_t r)
+    {
         if (r == 0)
             return false;
         current_ = r;
@@ -1609,6 +1632,11 @@ bool Table::isBlank(std::string_view fieldName) const
 bool Table::locate(std::string_view fieldList, const std::vector<Value>& values)
 {
     return impl_->locate(fieldList, values);
+}
+
+bool Table::locate(const FieldRef& field, std::string_view value)
+{
+    return impl_->locate(field, value);
 }
 
 void Table::setIndex(const std::string& tag) { impl_->setIndex(tag); }

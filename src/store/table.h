@@ -161,6 +161,9 @@ public:
     // Makes the first record, in the current order, whose fields (names joined by ";") equal the
     // values current. Texts compare exactly with the field as read (trailing blanks dropped).
     bool locate(std::string_view fieldList, const std::vector<Value>& values);
+    // locate(name, {std::string(value)}) on one field: for a locate per line of an input file,
+    // which needs neither the list of values nor the field list read again.
+    bool locate(const FieldRef& field, std::string_view value);
 
     // Active index: a tag of the production index, or "" for record order. A missing tag is an
     // engine error.

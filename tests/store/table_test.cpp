@@ -478,6 +478,53 @@ TEST_F(TableTest, LocateFindsTheFirstMatchExactly)
     expectEngineError([&] { t.locate("CODIGO;NADA", {std::string("AB"), 1.0}); }, {"PRUEBA", "NADA"});
 }
 
+TEST_F(TableTest, ALocateByOneFieldAnswersAsItsListForm)
+{
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Exclusive);
+    fill(t, {{"ab", 1}, {"AB", 2}, {"AB", 3}, {"C", 2.5}, {"", 0}, {"ABCDEFGH", 4}});
+    t.goTo(6);
+    t.edit();
+    t.setBool("ESTAREA", true);
+    t.post();
+    int found = 0;
+    // Texts against fields of each kind; the cursor starts elsewhere each time.
+    for (const char* name : {"CODIGO", "HORAS", "NLIN", "ESTAREA"})
+        for (const std::string text : {"AB", "ab", "AB ", "ABCDEF", "ABCDEFGH", "", "2.50", "4", "dos", "T", "x"}) {
+            t.goTo(1);
+            const bool byList = t.locate(name, {text});
+            const long atByList = t.recNo();
+            t.goTo(1);
+            EXPECT_EQ(t.locate(t.field(name), text), byList) << name << " " << text;
+            EXPECT_EQ(t.recNo(), atByList) << name << " " << text;
+            found += byList;
+        }
+    EXPECT_EQ(found, 9);  // CODIGO 4 (the one cut to the field among them), HORAS 2, NLIN 1, ESTAREA 2
+
+    // One index for both forms, kept current as records are appended, changed and deleted.
+    const FieldRef codigo = t.field("CODIGO");
+    t.append();
+    t.setText(codigo, "Z");
+    t.post();
+    EXPECT_TRUE(t.locate(codigo, "Z"));
+    EXPECT_EQ(t.recNo(), 7);
+    t.edit();
+    t.setText(codigo, "W");
+    t.post();
+    EXPECT_FALSE(t.locate(codigo, "Z"));
+    EXPECT_TRUE(t.locate("CODIGO", {std::string("W")}));
+    t.goTo(2);
+    t.deleteRecord();
+    EXPECT_TRUE(t.locate(codigo, "AB"));
+    EXPECT_EQ(t.recNo(), 3);
+    // Opened again, with a field of the new opening.
+    t.close();
+    t.open(Access::Exclusive);
+    EXPECT_TRUE(t.locate(t.field("CODIGO"), "W"));
+    EXPECT_EQ(t.recNo(), 7);
+    expectEngineError([&] { t.locate(codigo, "W"); }, {"PRUEBA", "CODIGO"});
+}
+
 TEST_F(TableTest, LocateSeesEveryPostAndDeletion)
 {
     Table t("\\ZTEMP", "PRUEBA");
