@@ -30,13 +30,14 @@ void Importacion::ConstruyeAulas(TablasAparte* aparte)
                                       {"CODAULA", 'C', 10}},
                                      {}, {"AULAT.DBF", "AULAT.MDX"});
     ListaCodigos lista;
+    const store::FieldRef codAula = aulas.field("CODAULA");
     if (!lector.Fin())
         lector.SaltaLinea();
     while (!lector.Fin()) {
         const csv::RegistroCSV& campos = lector.Siguiente();
         const std::string& codigoAula = campos.Campo(0);
         const std::string& nombre = campos.Campo(1);
-        if (aulas.locate("CODAULA", {codigoAula}))
+        if (aulas.locate(codAula, codigoAula))
             continue;
         const std::string codigo = CodigoAula(codigoAula, lista);
         lista.Anade(codigo);

@@ -26,13 +26,14 @@ void Importacion::CargaCursos()
     lector.Abrir(RutaCSV("gruposCentro.CSV"));
     store::Table tabla(kTrabajo, "CURSOST.DBF");
     tabla.open(store::Access::Shared);
+    const store::FieldRef codCurso = tabla.field("CODCURSO");
     if (!lector.Fin())
         lector.SaltaLinea();
     while (!lector.Fin()) {
         const csv::RegistroCSV& campos = lector.Siguiente();
         if (campos.Campo(0) != convocatoria_)
             continue;
-        if (tabla.locate("CODCURSO", {campos.Campo(1)}))
+        if (tabla.locate(codCurso, campos.Campo(1)))
             continue;
         AnadeRegistro(tabla, [&] {
             tabla.setText("NOMECURSO", campos.Campo(4));

@@ -1,5 +1,6 @@
 // The groups of the selected call: GRUPOST.DBF from "gruposCentro.csv", each group under its
 // course's shift, level and course codes, with a short code kept apart from the earlier ones.
+#include "import/campo_al_usarlo.h"
 #include "import/codigos.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
@@ -43,6 +44,7 @@ void Importacion::ImportaGrupos()
         store::FieldRef turno, nivel, curso;
     };
     std::optional<DelCurso> delCurso;
+    CampoAlUsarlo nombreCursoDe(cursos, "NOMECURSO");
     const store::FieldRef abrev = grupos.field("ABREV"), turno = grupos.field("TURNO"), nivel = grupos.field("NIVEL"),
                           curso = grupos.field("CURSO"), grupo = grupos.field("GRUPO"),
                           descrip = grupos.field("DESCRIP"), codGrupo = grupos.field("CODGRUZARE"),
@@ -51,7 +53,7 @@ void Importacion::ImportaGrupos()
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
         if (campos.Campo(0) != convocatoria_)
             return true;
-        if (!cursos.locate("NOMECURSO", {campos.Campo(4)}))
+        if (!cursos.locate(nombreCursoDe(), campos.Campo(4)))
             return true;
         if (!delCurso)
             delCurso = DelCurso{cursos.field("TURNO"), cursos.field("NIVEL"), cursos.field("CURSO")};

@@ -2,6 +2,7 @@
 // and the offer table ASIGNOMT2.DBF (one row per subject line taken, one per activity), from the
 // centre's and the general subject files and the activities file.
 #include "csv/clipper.h"
+#include "import/campo_al_usarlo.h"
 #include "import/codigos.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
@@ -168,8 +169,9 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
     }
     store::Table cursos(kTrabajo, "CURSOST");
     cursos.open(store::Access::Shared);
+    CampoAlUsarlo codCurso(cursos, "CODCURSO");
     LeeCSV(RutaCSV("materiasHorarioOfertaXeral.csv"), true, [&](const csv::RegistroCSV& campos) {
-        if (!cursos.locate("CODCURSO", {campos.Campo(1)}) && campos.Campo(2) == "0")
+        if (!cursos.locate(codCurso(), campos.Campo(1)) && campos.Campo(2) == "0")
             return true;
         materias.Linea(campos);
         return true;
@@ -181,11 +183,12 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
         return;
     }
     bool cabeceraTomada = false;
+    const store::FieldRef codCatalogo = catalogo.field("COD");
     LeeCSV(RutaCSV("actividadesProfesor.csv"), false, [&](const csv::RegistroCSV& campos) {
         const std::string& codigo = campos.Campo(0);
         const std::string& largo = campos.Campo(1);
         const std::string& nombre = campos.Campo(2);
-        if (catalogo.locate("COD", {Corta(codigo)}))
+        if (catalogo.locate(codCatalogo, Corta(codigo)))
             return true;
         // The first line whose code is free stands for the header.
         if (!cabeceraTomada) {

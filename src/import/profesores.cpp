@@ -40,7 +40,7 @@ void Importacion::ConstruyeProfesores(TablasAparte* aparte)
     while (!lector.Fin()) {
         const csv::RegistroCSV& campos = lector.Siguiente();
         const std::string& nombre = campos.Campo(2);
-        if (profesores.locate("X_EMPLEADO", {campos.Campo(0)}))
+        if (profesores.locate(empleado, campos.Campo(0)))
             continue;
         const std::string codigo = CodigoProfesor(nombre, lista);
         lista.Anade(codigo);

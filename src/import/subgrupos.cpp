@@ -1,5 +1,6 @@
 // The subgroups: rows appended to GRUPOST.DBF under their parent group, numbered after the
 // parent's code.
+#include "import/campo_al_usarlo.h"
 #include "import/codigos.h"
 #include "files/folders.h"
 #include "import/importacion.h"
@@ -33,8 +34,9 @@ void Importacion::ImportaSubgrupos()
         store::FieldRef abrev, grupo, descrip, codSubgrupo, nombreSubgrupo, abreviadoSubgrupo, alumnos, tutor;
     };
     std::optional<Campos> c;
+    CampoAlUsarlo claveDe(grupos, "CODGRUZARE"), abrevDe(grupos, "ABREV");
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
-        if (!grupos.locate("CODGRUZARE", {campos.Campo(0)}))
+        if (!grupos.locate(claveDe(), campos.Campo(0)))
             return true;
         const long filaPadre = grupos.recNo();
         if (!c) {
@@ -52,12 +54,12 @@ void Importacion::ImportaSubgrupos()
         const std::string padre = grupos.asText(c->abrev);
 
         std::string candidato = CodigoSubgrupo(padre, 1);
-        if (grupos.locate("ABREV", {candidato}))
+        if (grupos.locate(abrevDe(), candidato))
             lista.Anade(candidato);
         if (lista.Contiene(candidato)) {
             candidato = CodigoSubgrupo(padre, 99);
             for (int n = 1; n <= 99; ++n) {
-                if (!grupos.locate("ABREV", {CodigoSubgrupo(padre, n)})) {
+                if (!grupos.locate(abrevDe(), CodigoSubgrupo(padre, n))) {
                     candidato = CodigoSubgrupo(padre, n);
                     break;
                 }
