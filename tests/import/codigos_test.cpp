@@ -27,6 +27,28 @@ TEST(ListaCodigos, IgnoresLetterCaseOfWindows1252Letters)
     EXPECT_FALSE(l.Contiene("ESO1"));
 }
 
+TEST(ListaCodigos, ThousandsOfCodesEachFoundOnce)
+{
+    ListaCodigos l;
+    EXPECT_FALSE(l.Contiene(""));
+    for (int n = 0; n < 5000; ++n) {
+        l.Anade("G" + std::to_string(n));
+        l.Anade("g" + std::to_string(n));  // the same code again
+    }
+    for (int n = 0; n < 5000; ++n)
+        ASSERT_TRUE(l.Contiene("G" + std::to_string(n))) << n;
+    for (int n = 5000; n < 10000; ++n)
+        ASSERT_FALSE(l.Contiene("G" + std::to_string(n))) << n;
+    EXPECT_FALSE(l.Contiene("G"));
+    EXPECT_FALSE(l.Contiene(""));
+    l.Anade("");
+    EXPECT_TRUE(l.Contiene(""));
+    // A copy answers alike.
+    const ListaCodigos copia = l;
+    EXPECT_TRUE(copia.Contiene("g4999"));
+    EXPECT_FALSE(copia.Contiene("g5000"));
+}
+
 TEST(CodigoGrupo, LettersAfterATakenBase)
 {
     EXPECT_EQ(CodigoGrupo("ESO1A", Lista({})), "ESO1A");
