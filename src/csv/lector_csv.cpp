@@ -161,8 +161,9 @@ std::string_view LectorCSV::leeLinea()
 
     if (void* sub = std::memchr(principio, kFinDeTexto, static_cast<std::size_t>(final - principio)))
         final = static_cast<char*>(sub);
-    if (std::memchr(principio, '\r', static_cast<std::size_t>(final - principio)))
-        final = std::remove(principio, final, '\r');
+    // Usually one CR, the line's last character: cut off; others are taken out from the first on.
+    if (auto* cr = static_cast<char*>(std::memchr(principio, '\r', static_cast<std::size_t>(final - principio))))
+        final = cr + 1 == final ? cr : std::remove(cr, final, '\r');
     return {principio, static_cast<std::size_t>(final - principio)};
 }
 
