@@ -4,14 +4,14 @@
 #include "csv/clipper.h"
 #include "import/campo_al_usarlo.h"
 #include "import/codigos.h"
+#include "import/conjunto_textos.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
 #include "import/lista_codigos.h"
 #include "store/table.h"
 
 #include <memory>
-#include <unordered_set>
-#include <unordered_map>
+#include <vector>
 
 namespace import {
 
@@ -62,16 +62,15 @@ public:
     void Linea(const csv::RegistroCSV& campos)
     {
         const LineaMateria l = LeeLineaMateria(campos);
-        largo_.assign(l.largo);
-        if (largos_.count(largo_)) {
-            if (const auto fila = codigoDeLargo_.find(largo_); fila != codigoDeLargo_.end())
-                Oferta(fila->second, l);
+        if (largos_.Contiene(l.largo)) {
+            if (const std::uint32_t fila = largosLeidos_.Busca(l.largo); fila != ConjuntoTextos::kNinguno)
+                Oferta(codigoDeLargo_[fila], l);
             return;
         }
-        const std::string codigo = CodigoMateria(largo_, std::string(l.nombre));
+        const std::string codigo = CodigoMateria(std::string(l.largo), std::string(l.nombre));
         const std::string candidato = CodigoMateriaLibre(codigo, codigos_);
         codigos_.Anade(candidato);
-        largos_.insert(largo_);
+        largos_.Anade(l.largo);
 
         catalogo_.append();
         catalogo_.setText(catCod_, candidato);
@@ -81,7 +80,10 @@ public:
         catalogo_.setText(catTarea_, l.tarea);
         catalogo_.setText(catLargo2_, l.largo);
         catalogo_.post();
-        codigoDeLargo_.try_emplace(catalogo_.asText(catLargo2_), catalogo_.asText(catCod_));
+        bool primera = false;
+        largosLeidos_.Anade(catalogo_.textView(catLargo2_), &primera);
+        if (primera)
+            codigoDeLargo_.emplace_back(catalogo_.textView(catCod_));
         Oferta(candidato, l);
     }
 
@@ -104,13 +106,13 @@ private:
     store::Table& oferta_;
     const store::FieldRef catCod_, catLargo_, catNombre_, catTarea_, catLargo2_, catEsTarea_;
     const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_, ofEsTarea_;
-    std::string largo_;  // the line's long code, kept from line to line
     ListaCodigos codigos_;
-    std::unordered_set<std::string> largos_;  // long codes with a catalogue row; letter case counts
-    // While lines are read every catalogue row is appended here, so the first row of a long
-    // code, as a locate on CODLARGO2 finds it, is known without one: each row's CODLARGO2 and
-    // COD as the table reads them back, the first row of a long code kept.
-    std::unordered_map<std::string, std::string> codigoDeLargo_;
+    ConjuntoTextos largos_;  // long codes with a catalogue row; letter case counts
+    // While lines are read every catalogue row is noted here, so the first row of a long code,
+    // as a locate on CODLARGO2 finds it, is known without one: each row's CODLARGO2 as the
+    // table reads it back, numbered at its first row, and that row's COD by the number.
+    ConjuntoTextos largosLeidos_;
+    std::vector<std::string> codigoDeLargo_;
 };
 
 const std::vector<store::FieldDef>& CamposCatalogo()
