@@ -1,5 +1,6 @@
 // The teaching assignments: ASIGT.DBF pairs every group with every subject offered in its course.
 #include "csv/clipper.h"
+#include "import/conjunto_textos.h"
 #include "import/importacion.h"
 #include "store/table.h"
 
@@ -64,7 +65,7 @@ void Importacion::ImportaAsignaciones()
         std::vector<Materia*> distintas;  // the first row of each subject code, in order
     };
     std::unordered_map<std::string, Curso> porCurso;
-    std::unordered_map<std::string, std::uint32_t> numeroDe;  // each subject code a number, from 0
+    ConjuntoTextos codigos;  // each subject code a number, from 0
     const store::FieldRef codCurso = oferta.field("CODCURSO"), codOferta = oferta.field("COD"),
                           codTarea = oferta.field("CODTAREA");
     Curso* curso = nullptr;
@@ -75,13 +76,12 @@ void Importacion::ImportaAsignaciones()
             cursoActual.assign(codigoCurso);
             curso = &porCurso[cursoActual];
         }
-        std::string cod(oferta.textView(codOferta));
-        const std::uint32_t numero =
-            numeroDe.try_emplace(cod, static_cast<std::uint32_t>(numeroDe.size())).first->second;
-        curso->filas.push_back({std::move(cod), std::string(oferta.textView(codTarea)), numero});
+        const std::string_view cod = oferta.textView(codOferta);
+        const std::uint32_t numero = codigos.Anade(cod);
+        curso->filas.push_back({std::string(cod), std::string(oferta.textView(codTarea)), numero});
     }
     // A course's first row of each code: the course that saw a code last is kept by its number.
-    std::vector<const Curso*> vistoPor(numeroDe.size(), nullptr);
+    std::vector<const Curso*> vistoPor(codigos.Cuenta(), nullptr);
     for (auto& [_, delCurso] : porCurso)
         for (Materia& materia : delCurso.filas)
             if (std::exchange(vistoPor[materia.numero], &delCurso) != &delCurso)
