@@ -1,8 +1,8 @@
 // The teaching assignments: ASIGT.DBF pairs every group with every subject offered in its course.
 #include "csv/clipper.h"
-#include "import/conjunto_textos.h"
 #include "import/importacion.h"
 #include "store/table.h"
+#include "store/text_set.h"
 
 #include <cstdint>
 #include <cstring>
@@ -65,7 +65,7 @@ void Importacion::ImportaAsignaciones()
         std::vector<Materia*> distintas;  // the first row of each subject code, in order
     };
     std::unordered_map<std::string, Curso> porCurso;
-    ConjuntoTextos codigos;  // each subject code a number, from 0
+    store::TextSet codigos;  // each subject code a number, from 0
     const store::FieldRef codCurso = oferta.field("CODCURSO"), codOferta = oferta.field("COD"),
                           codTarea = oferta.field("CODTAREA");
     Curso* curso = nullptr;
@@ -77,11 +77,11 @@ void Importacion::ImportaAsignaciones()
             curso = &porCurso[cursoActual];
         }
         const std::string_view cod = oferta.textView(codOferta);
-        const std::uint32_t numero = codigos.Anade(cod);
+        const std::uint32_t numero = codigos.add(cod);
         curso->filas.push_back({std::string(cod), std::string(oferta.textView(codTarea)), numero});
     }
     // A course's first row of each code: the course that saw a code last is kept by its number.
-    std::vector<const Curso*> vistoPor(codigos.Cuenta(), nullptr);
+    std::vector<const Curso*> vistoPor(codigos.size(), nullptr);
     for (auto& [_, delCurso] : porCurso)
         for (Materia& materia : delCurso.filas)
             if (std::exchange(vistoPor[materia.numero], &delCurso) != &delCurso)

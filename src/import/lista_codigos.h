@@ -2,7 +2,7 @@
 // equals it in full without regard to letter case, as the Windows-1252 locale compares.
 #pragma once
 
-#include "import/conjunto_textos.h"
+#include "store/text_set.h"
 
 #include <string>
 #include <string_view>
@@ -11,14 +11,14 @@ namespace import {
 
 class ListaCodigos {
 public:
-    void Anade(std::string_view codigo) { plegados_.Anade(Pliega(codigo)); }
-    bool Contiene(std::string_view codigo) const { return plegados_.Contiene(Pliega(codigo)); }
+    void Anade(std::string_view codigo) { plegados_.add(Pliega(codigo)); }
+    bool Contiene(std::string_view codigo) const { return plegados_.contains(Pliega(codigo)); }
 
 private:
     // The code in lower case, in a buffer kept from one question to the next.
     std::string_view Pliega(std::string_view codigo) const;
 
-    ConjuntoTextos plegados_;
+    store::TextSet plegados_;
     mutable std::string plegado_;
 };
 

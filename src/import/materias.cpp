@@ -4,11 +4,12 @@
 #include "csv/clipper.h"
 #include "import/campo_al_usarlo.h"
 #include "import/codigos.h"
-#include "import/conjunto_textos.h"
 #include "import/importacion.h"
 #include "import/lectura.h"
 #include "import/lista_codigos.h"
 #include "store/table.h"
+#include "store/text_map.h"
+#include "store/text_set.h"
 
 #include <memory>
 #include <vector>
@@ -62,15 +63,15 @@ public:
     void Linea(const csv::RegistroCSV& campos)
     {
         const LineaMateria l = LeeLineaMateria(campos);
-        if (largos_.Contiene(l.largo)) {
-            if (const std::uint32_t fila = largosLeidos_.Busca(l.largo); fila != ConjuntoTextos::kNinguno)
-                Oferta(codigoDeLargo_[fila], l);
+        if (largos_.contains(l.largo)) {
+            if (const std::string* cod = codigoDeLargo_.find(l.largo))
+                Oferta(*cod, l);
             return;
         }
         const std::string codigo = CodigoMateria(std::string(l.largo), std::string(l.nombre));
         const std::string candidato = CodigoMateriaLibre(codigo, codigos_);
         codigos_.Anade(candidato);
-        largos_.Anade(l.largo);
+        largos_.add(l.largo);
 
         catalogo_.append();
         catalogo_.setText(catCod_, candidato);
@@ -81,9 +82,9 @@ public:
         catalogo_.setText(catLargo2_, l.largo);
         catalogo_.post();
         bool primera = false;
-        largosLeidos_.Anade(catalogo_.textView(catLargo2_), &primera);
+        std::string& cod = codigoDeLargo_.add(catalogo_.textView(catLargo2_), &primera);
         if (primera)
-            codigoDeLargo_.emplace_back(catalogo_.textView(catCod_));
+            cod = catalogo_.textView(catCod_);
         Oferta(candidato, l);
     }
 
@@ -107,12 +108,11 @@ private:
     const store::FieldRef catCod_, catLargo_, catNombre_, catTarea_, catLargo2_, catEsTarea_;
     const store::FieldRef ofCod_, ofLargo_, ofNombre_, ofMateria_, ofCurso_, ofTarea_, ofAbreviatura_, ofEsTarea_;
     ListaCodigos codigos_;
-    ConjuntoTextos largos_;  // long codes with a catalogue row; letter case counts
+    store::TextSet largos_;  // long codes with a catalogue row; letter case counts
     // While lines are read every catalogue row is noted here, so the first row of a long code,
-    // as a locate on CODLARGO2 finds it, is known without one: each row's CODLARGO2 as the
-    // table reads it back, numbered at its first row, and that row's COD by the number.
-    ConjuntoTextos largosLeidos_;
-    std::vector<std::string> codigoDeLargo_;
+    // as a locate on CODLARGO2 finds it, is known without one: by each row's CODLARGO2 as the
+    // table reads it back, the COD of the first row that has it.
+    store::TextMap<std::string> codigoDeLargo_;
 };
 
 const std::vector<store::FieldDef>& CamposCatalogo()

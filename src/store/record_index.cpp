@@ -215,9 +215,7 @@ bool RecordIndex::valueKey(const std::vector<Value>& values, std::string& key) c
 
 bool RecordIndex::build(RecordStore& records)
 {
-    slots_.assign(16, Slot{});
-    used_ = 0;
-    keys_.clear();
+    keys_ = {};
     lists_.clear();
     for (std::uint32_t r = 1; r <= records.count(); ++r) {
         const unsigned char* record = records.at(r);
@@ -228,65 +226,21 @@ bool RecordIndex::build(RecordStore& records)
     return true;
 }
 
-std::size_t RecordIndex::slotOf(std::string_view key, std::uint64_t hash) const
-{
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const Slot& slot = slots_[i];
-        if (slot.keyAt == kFree)
-            return i;
-        if (slot.hash == hash && slot.keyLength == key.size() &&
-            std::memcmp(keys_.data() + slot.keyAt, key.data(), key.size()) == 0)
-            return i;
-    }
-}
-
-RecordIndex::Slot& RecordIndex::slotFor(std::string_view key)
-{
-    if (slots_.empty())
-        slots_.assign(16, Slot{});
-    const std::uint64_t hash = std::hash<std::string_view>()(key);
-    std::size_t i = slotOf(key, hash);
-    if (slots_[i].keyAt != kFree)
-        return slots_[i];
-    if ((used_ + 1) * 2 > slots_.size()) {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        const std::size_t mask = slots_.size() - 1;
-        for (const Slot& s : old) {
-            if (s.keyAt == kFree)
-                continue;
-            std::size_t j = s.hash & mask;
-            while (slots_[j].keyAt != kFree)
-                j = (j + 1) & mask;
-            slots_[j] = s;
-        }
-        i = slotOf(key, hash);
-    }
-    Slot& slot = slots_[i];
-    slot.hash = hash;
-    slot.keyAt = static_cast<std::uint32_t>(keys_.size());
-    slot.keyLength = static_cast<std::uint32_t>(key.size());
-    keys_.append(key);
-    ++used_;
-    return slot;
-}
-
 void RecordIndex::add(std::uint32_t recNo, const unsigned char* record)
 {
     if (!recordKey(record, scratch_))
         return;
-    Slot& slot = slotFor(scratch_);
-    if (slot.list == kFree) {
-        if (slot.single == 0) {
-            slot.single = recNo;
+    Records& of = keys_.add(scratch_);
+    if (of.list == kNoList) {
+        if (of.single == 0) {
+            of.single = recNo;
             return;
         }
-        slot.list = static_cast<std::uint32_t>(lists_.size());
-        lists_.push_back({slot.single});
-        slot.single = 0;
+        of.list = static_cast<std::uint32_t>(lists_.size());
+        lists_.push_back({of.single});
+        of.single = 0;
     }
-    auto& list = lists_[slot.list];
+    auto& list = lists_[of.list];
     if (list.back() < recNo)
         list.push_back(recNo);
     else
@@ -295,17 +249,16 @@ void RecordIndex::add(std::uint32_t recNo, const unsigned char* record)
 
 void RecordIndex::remove(std::uint32_t recNo, std::string_view key)
 {
-    if (slots_.empty())
+    Records* const found = keys_.find(key);
+    if (!found)
         return;
-    Slot& slot = slots_[slotOf(key, std::hash<std::string_view>()(key))];
-    if (slot.keyAt == kFree)
-        return;
-    if (slot.list == kFree) {
-        if (slot.single == recNo)
-            slot.single = 0;  // the key stays, with no record
+    Records& of = *found;
+    if (of.list == kNoList) {
+        if (of.single == recNo)
+            of.single = 0;  // the key stays, with no record
         return;
     }
-    auto& list = lists_[slot.list];
+    auto& list = lists_[of.list];
     const auto pos = std::lower_bound(list.begin(), list.end(), recNo);
     if (pos != list.end() && *pos == recNo)
         list.erase(pos);
@@ -326,7 +279,7 @@ void RecordIndex::change(std::uint32_t recNo, const unsigned char* before, const
 
 std::span<const std::uint32_t> RecordIndex::find(const std::vector<Value>& values) const
 {
-    if (slots_.empty() || !valueKey(values, scratch_))
+    if (keys_.size() == 0 || !valueKey(values, scratch_))
         return {};
     return recordsOf(scratch_);
 }
@@ -338,7 +291,7 @@ std::span<const std::uint32_t> RecordIndex::findText(std::string_view text) cons
     if (parts_.size() != 1 || parts_[0].rule != MatchRule::Value || kind == codec::Kind::Number ||
         kind == codec::Kind::Logical)
         return find({Value(std::string(text))});
-    if (slots_.empty())
+    if (keys_.size() == 0)
         return {};
     if (text.size() > static_cast<std::size_t>(parts_[0].field.def.size) && kind != codec::Kind::Timestamp)
         return {};  // longer than the field: no record holds it
@@ -349,12 +302,13 @@ std::span<const std::uint32_t> RecordIndex::findText(std::string_view text) cons
 
 std::span<const std::uint32_t> RecordIndex::recordsOf(std::string_view key) const
 {
-    const Slot& slot = slots_[slotOf(key, std::hash<std::string_view>()(key))];
-    if (slot.keyAt == kFree)
+    const Records* const found = keys_.find(key);
+    if (!found)
         return {};
-    if (slot.list == kFree)
-        return slot.single ? std::span<const std::uint32_t>(&slot.single, 1) : std::span<const std::uint32_t>();
-    return lists_[slot.list];
+    const Records& of = *found;
+    if (of.list == kNoList)
+        return of.single ? std::span<const std::uint32_t>(&of.single, 1) : std::span<const std::uint32_t>();
+    return lists_[of.list];
 }
 
 }  // namespace store

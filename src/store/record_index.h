@@ -6,6 +6,7 @@
 #include "store/dbf_format.h"
 #include "store/record_store.h"
 #include "store/table.h"
+#include "store/text_map.h"
 
 #include <cstdint>
 #include <span>
@@ -47,29 +48,21 @@ public:
     std::size_t width() const { return parts_.size(); }  // the number of values a find takes
 
 private:
-    // An open-addressing table of the distinct keys: a look-up touches one slot and the key's
-    // bytes, where a node-based map chases several pointers. Most keys have one record, kept in
-    // the slot; the others keep their records in a list of their own.
-    static constexpr std::uint32_t kFree = 0xFFFFFFFF;
-    struct Slot {
-        std::uint64_t hash = 0;
-        std::uint32_t keyAt = kFree;  // offset of the key in keys_; kFree: an empty slot
-        std::uint32_t keyLength = 0;
-        std::uint32_t single = 0;     // the one record, when `list` is kFree (0: none left)
-        std::uint32_t list = kFree;   // else the key's records in lists_
+    // Each distinct key's records, kept beside the key. Most keys have one record, kept in
+    // place; the others keep their records in a list of their own.
+    static constexpr std::uint32_t kNoList = 0xFFFFFFFF;
+    struct Records {
+        std::uint32_t single = 0;      // the one record, when `list` is kNoList (0: none left)
+        std::uint32_t list = kNoList;  // else the key's records in lists_
     };
 
     bool recordKey(const unsigned char* record, std::string& key) const;
     bool valueKey(const std::vector<Value>& values, std::string& key) const;
-    std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
     std::span<const std::uint32_t> recordsOf(std::string_view key) const;
-    Slot& slotFor(std::string_view key);
     void remove(std::uint32_t recNo, std::string_view key);
 
     std::vector<KeyPart> parts_;
-    std::vector<Slot> slots_;  // a power of two in size, at most half full
-    std::size_t used_ = 0;
-    std::string keys_;
+    TextMap<Records> keys_;
     std::vector<std::vector<std::uint32_t>> lists_;
     mutable std::string scratch_;  // the key of the latest look-up, kept to spare an allocation
 };
