@@ -34,7 +34,7 @@ void Importacion::ImportaSubgrupos()
         store::FieldRef abrev, grupo, descrip, codSubgrupo, nombreSubgrupo, abreviadoSubgrupo, alumnos, tutor;
     };
     std::optional<Campos> c;
-    CampoAlUsarlo claveDe(grupos, "CODGRUZARE"), abrevDe(grupos, "ABREV");
+    CampoAlUsarlo claveDe(grupos, "CODGRUZARE");
     LeeCSV(ruta, true, [&](const csv::RegistroCSV& campos) {
         if (!grupos.locate(claveDe(), campos.Campo(0)))
             return true;
@@ -54,12 +54,12 @@ void Importacion::ImportaSubgrupos()
         const std::string padre = grupos.asText(c->abrev);
 
         std::string candidato = CodigoSubgrupo(padre, 1);
-        if (grupos.locate(abrevDe(), candidato))
+        if (grupos.locate(c->abrev, candidato))
             lista.Anade(candidato);
         if (lista.Contiene(candidato)) {
             candidato = CodigoSubgrupo(padre, 99);
             for (int n = 1; n <= 99; ++n) {
-                if (!grupos.locate(abrevDe(), CodigoSubgrupo(padre, n))) {
+                if (!grupos.locate(c->abrev, CodigoSubgrupo(padre, n))) {
                     candidato = CodigoSubgrupo(padre, n);
                     break;
                 }
