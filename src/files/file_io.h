@@ -25,12 +25,21 @@ struct FileStatus {
 
 enum class LockKind { Read, Write };
 
+// One of the pieces of a gathered write: `size` bytes at `data`.
+struct Piece {
+    const void* data;
+    std::size_t size;
+};
+
 class File {
 public:
     virtual ~File() = default;
     // Each returns 0 or an error. readAt sets `got` to the bytes read (fewer at the end).
     virtual int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) = 0;
     virtual int writeAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
+    // Writes the pieces one after another from `offset`: one system call where the system
+    // gathers (POSIX pwritev), else a write per piece.
+    virtual int writePiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count);
     virtual int status(FileStatus& out) = 0;
     // A lock on a byte range, held by this open file until unlocked or closed; with `wait`
     // false a lock held elsewhere gives EAGAIN at once.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace files {
@@ -60,6 +61,42 @@ public:
             if (n == 0)
                 return ENOSPC;
             done += static_cast<std::size_t>(n);
+        }
+        return 0;
+    }
+
+    int writePiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count) override
+    {
+        constexpr std::size_t kMost = 8;  // callers gather a few pieces: more go in several calls
+        while (count > 0) {
+            struct iovec vec[kMost];
+            std::size_t n = 0, size = 0;
+            for (; n < count && n < kMost; ++n) {
+                vec[n].iov_base = const_cast<void*>(pieces[n].data);
+                vec[n].iov_len = pieces[n].size;
+                size += pieces[n].size;
+            }
+            const ssize_t wrote = ::pwritev(fd_, vec, static_cast<int>(n), static_cast<off_t>(offset));
+            if (wrote < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            if (wrote == 0 && size > 0)
+                return ENOSPC;
+            // A short write: the rest of the piece it stopped in, and the pieces after, as plain writes.
+            std::size_t left = static_cast<std::size_t>(wrote);
+            offset += left;
+            while (n > 0 && left >= pieces->size) {
+                left -= pieces->size;
+                ++pieces, --count, --n;
+            }
+            if (n > 0 && left > 0) {
+                if (const int rc = writeAt(offset, static_cast<const char*>(pieces->data) + left, pieces->size - left))
+                    return rc;
+                offset += pieces->size - left;
+                ++pieces, --count;
+            }
         }
         return 0;
     }

@@ -15,8 +15,9 @@ namespace import {
 
 namespace {
 
-// Rows made in memory are appended in runs of about this many bytes.
-constexpr std::size_t kBytesDeCopias = 64 * 1024;
+// Rows made in memory are appended in runs of about this many bytes: the size of the table's
+// gathered writes, so that most rows are written from here without joining its pending run.
+constexpr std::size_t kBytesDeCopias = 512 * 1024;
 // A subject whose fields' bytes are not made yet.
 constexpr std::uint32_t kSinHacer = UINT32_MAX;
 

@@ -1069,11 +1069,15 @@ public:
             appendBytes(bytes + at);
             at += length;
             // Each further record adds its length to the pending run: those up to the one that
-            // fills it, as post would flush after it, go in one piece.
+            // fills it, as post would flush after it, go in one piece; when they fill it, they
+            // are written with it from here instead of joining it first.
             if (!indexed && at < records.size() && file_->pending() < kGatherBytes) {
                 const std::size_t filling = (kGatherBytes - file_->pending() + length - 1) / length;
                 const std::size_t n = std::min(filling, (records.size() - at) / length);
-                appendBytes(bytes + at, n);
+                if (n == filling)
+                    appendAndFlush(bytes + at, n);
+                else
+                    appendBytes(bytes + at, n);
                 at += n * length;
             }
             if (file_->pending() >= kGatherBytes)
@@ -1115,17 +1119,9 @@ public:
             }
             fail(texts::writeFailed(name_, rc));
         }
-        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(last) + length + 1);
         writeHeaderDate(last);
-
         // The records are in the file: from here on they have been posted, whatever follows.
-        for (std::size_t i = 0; i < n; ++i)
-            records_.appended(recs + i * length);
-        layout_.recordCount = last;
-        state_ = State::Browse;
-        current_ = last;
-        eof_ = bof_ = false;
-        orderValid_ = false;
+        noteAppended(recs, n);
         for (std::size_t i = 0; i < n; ++i) {
             const unsigned char* rec = recs + i * length;
             const std::uint32_t recNo = first + static_cast<std::uint32_t>(i);
@@ -1140,6 +1136,46 @@ public:
                     mdx_->flush();
             }
         }
+    }
+
+    // The table's count, cursor and record store after `n` records at `recs` were appended.
+    void noteAppended(const unsigned char* recs, std::size_t n)
+    {
+        const std::size_t length = layout_.recordLength;
+        const std::uint32_t last = count() + static_cast<std::uint32_t>(n);
+        expectedSize_ = std::max<std::uint64_t>(expectedSize_, recordOffset(last) + length + 1);
+        for (std::size_t i = 0; i < n; ++i)
+            records_.appended(recs + i * length);
+        layout_.recordCount = last;
+        state_ = State::Browse;
+        current_ = last;
+        eof_ = bof_ = false;
+        orderValid_ = false;
+    }
+
+    // appendBytes(recs, n) and then flushWrites(), for records that fill the pending run: they
+    // are written with the run from `recs`. Anything out of the ordinary (a file cut, records
+    // that do not join the run) goes the ordinary way, which meets and reports it.
+    void appendAndFlush(const unsigned char* recs, std::size_t n)
+    {
+        const std::size_t length = layout_.recordLength;
+        const std::uint32_t first = count() + 1;
+        const std::uint32_t last = first + static_cast<std::uint32_t>(n - 1);
+        files::FileStatus status;
+        if (file_->status(status) != 0 || status.size < recordOffset(flushedCount_ + 1) ||
+            !file_->joinsRunEnd(recordOffset(first), n * length)) {
+            appendBytes(recs, n);
+            flushWrites();
+            return;
+        }
+        wrote_ = true;
+        const int rc = file_->flushWith(recordOffset(first), recs, n * length, dbf::kEndOfFile, last);
+        // Written or pending, the records are the table's now, as after a post whose flush failed.
+        noteAppended(recs, n);
+        if (rc)
+            fail(texts::writeFailed(name_, rc));
+        flushedCount_ = count();
+        noteOwnWrites();
     }
 
     void postEdit()

@@ -30,28 +30,71 @@ bool WriteBehind::fitsTail(std::uint64_t offset) const
 int WriteBehind::flush()
 {
     if (!tail_.empty()) {
-        // What the run overwrites of the file (the old end-of-file mark), to put back on failure.
-        files::FileStatus before;
-        if (const int rc = file_->status(before))
+        const files::Piece run{tail_.data(), tail_.size()};
+        if (const int rc = writeRun(tailStart_, &run, 1))
             return rc;
-        std::string covered;
-        if (tailStart_ < before.size) {
-            covered.resize(static_cast<std::size_t>(std::min<std::uint64_t>(before.size - tailStart_, tail_.size())));
-            std::size_t got = 0;
-            if (const int rc = file_->readAt(tailStart_, covered.data(), covered.size(), got))
-                return rc;
-            covered.resize(got);
-        }
-        if (const int rc = file_->writeAt(tailStart_, tail_.data(), tail_.size())) {
-            // A full disk may have taken part of the run: the file ends as it ended before.
-            if (tailStart_ + tail_.size() > before.size)
-                file_->truncate(before.size);
-            if (!covered.empty())
-                file_->writeAt(tailStart_, covered.data(), covered.size());
-            return rc;
-        }
         tail_.clear();
     }
+    return writeHeader();
+}
+
+bool WriteBehind::joinsRunEnd(std::uint64_t offset, std::size_t size) const
+{
+    return gathering_ && offset >= kHeaderBytes &&
+           (tail_.empty() || (fitsTail(offset) && offset - tailStart_ + size + 1 >= tail_.size()));
+}
+
+int WriteBehind::flushWith(std::uint64_t offset, const void* data, std::size_t size, unsigned char end,
+                           std::uint32_t count)
+{
+    if (joinsRunEnd(offset, size)) {
+        const std::uint64_t start = tail_.empty() ? offset : tailStart_;
+        const files::Piece run[] = {{tail_.data(), static_cast<std::size_t>(offset - start)}, {data, size}, {&end, 1}};
+        const int rc = writeRun(start, run, 3);
+        if (rc == 0)
+            tail_.clear();
+        else
+            writeWithEnd(offset, data, size, end);  // pending, as a failed flush leaves its run
+        appendsDue(count);
+        return rc ? rc : writeHeader();
+    }
+    if (const int rc = writeWithEnd(offset, data, size, end))
+        return rc;
+    appendsDue(count);
+    return flush();
+}
+
+// Writes a run of pieces from `start`. When it cannot be written whole, the file is put back as
+// it was: the bytes the run covered written again and a new end cut off.
+int WriteBehind::writeRun(std::uint64_t start, const files::Piece* pieces, std::size_t count)
+{
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        size += pieces[i].size;
+    files::FileStatus before;
+    if (const int rc = file_->status(before))
+        return rc;
+    std::string covered;
+    if (start < before.size) {
+        covered.resize(static_cast<std::size_t>(std::min<std::uint64_t>(before.size - start, size)));
+        std::size_t got = 0;
+        if (const int rc = file_->readAt(start, covered.data(), covered.size(), got))
+            return rc;
+        covered.resize(got);
+    }
+    if (const int rc = file_->writePiecesAt(start, pieces, count)) {
+        // A full disk may have taken part of the run: the file ends as it ended before.
+        if (start + size > before.size)
+            file_->truncate(before.size);
+        if (!covered.empty())
+            file_->writeAt(start, covered.data(), covered.size());
+        return rc;
+    }
+    return 0;
+}
+
+int WriteBehind::writeHeader()
+{
     if (const int rc = takeDueHeader())
         return rc;
     if (headerDirty_) {
@@ -120,8 +163,7 @@ int WriteBehind::writeAt(std::uint64_t offset, const void* data, std::size_t siz
 
 int WriteBehind::writeWithEnd(std::uint64_t offset, const void* data, std::size_t size, unsigned char end)
 {
-    if (gathering_ && offset >= kHeaderBytes && (tail_.empty() || fitsTail(offset)) &&
-        (tail_.empty() || offset - tailStart_ + size + 1 >= tail_.size())) {
+    if (joinsRunEnd(offset, size)) {
         if (tail_.empty())
             tailStart_ = offset;
         tail_.resize(static_cast<std::size_t>(offset - tailStart_));

@@ -48,6 +48,15 @@ public:
     // header is not written; what was pending stays pending, for another try.
     int flush();
 
+    // Whether writeWithEnd would put these bytes at the pending run's end (or start a run with
+    // them) rather than write them apart.
+    bool joinsRunEnd(std::uint64_t offset, std::size_t size) const;
+
+    // As writeWithEnd, appendsDue(count) and flush in turn, but bytes that join the pending run's
+    // end are written with it from where they are, not copied into it first: a large batch of
+    // records costs one copy less. On failure they stay pending, as a failed flush leaves a run.
+    int flushWith(std::uint64_t offset, const void* data, std::size_t size, unsigned char end, std::uint32_t count);
+
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override;
     int writeAt(std::uint64_t offset, const void* data, std::size_t size) override;
     // Writes `size` bytes and the byte `end` just after them as one write: a record appended
@@ -63,6 +72,8 @@ public:
 private:
     bool fitsTail(std::uint64_t offset) const;
     int takeDueHeader();
+    int writeRun(std::uint64_t start, const files::Piece* pieces, std::size_t count);
+    int writeHeader();
     void overlay(std::uint64_t offset, unsigned char* data, std::size_t size, std::size_t& got) const;
 
     std::unique_ptr<files::File> file_;

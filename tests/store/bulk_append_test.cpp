@@ -197,3 +197,44 @@ TEST_F(BulkAppend, AFullDiskEndsBothWaysAlike)
         }
     }
 }
+
+// A gathered write that fails (the records' run, or the header after it) on a disk that has room
+// again afterwards: what it was to write stays pending and reaches the file at the close, both
+// ways alike.
+TEST_F(BulkAppend, RecordsOfAFailedWriteReachTheFileWhenThereIsRoomAgain)
+{
+    for (const Way way : {Way::Exclusive, Way::SharedHeld}) {
+        for (long allowed = 0; allowed <= 1; ++allowed) {
+            const auto withFailure = [&](const std::function<void(Table&)>& fill) {
+                RationedDisk disk;
+                std::string error;
+                Outcome out = build("PRUEBA", way, [&](Table& t) {
+                    disk.allowed = allowed;
+                    try {
+                        fill(t);
+                    } catch (const EngineError& e) {
+                        error = e.what();
+                    }
+                    disk.allowed = -1;
+                });
+                EXPECT_NE(error.find("Disco lleno"), std::string::npos) << error;
+                EXPECT_EQ(out.error, "");
+                out.error = error;
+                return out;
+            };
+            const Outcome one = withFailure([](Table& t) { posts(t, 1, 4000); });
+            const Outcome many = withFailure([](Table& t) { inMemory(t, 1, 4000, {1500}); });
+            EXPECT_EQ(many.error, one.error);
+            EXPECT_TRUE(many.bytes == one.bytes) << "way " << static_cast<int>(way) << ", " << allowed << " writes";
+            // The records that reached the file are those appended before the failure, all of them.
+            // (The date's three bytes are left out: the count is at 1, the header's length at 5.)
+            const auto word = [&](std::size_t at) {
+                return static_cast<std::uint32_t>(static_cast<unsigned char>(many.bytes[at]) |
+                                                  static_cast<unsigned char>(many.bytes[at + 1]) << 8);
+            };
+            const std::uint32_t count = word(1), headerLength = word(5);
+            EXPECT_GT(count, 1500u);
+            EXPECT_EQ(many.bytes.size() + 3, headerLength + count * 254u + 1);
+        }
+    }
+}

@@ -241,3 +241,43 @@ TEST_F(GatheredWrites, ASearchInAHeldFolderDoesNotAskTheFileAgain)
     }
     files::setFileSystem(nullptr);
 }
+
+namespace {
+
+// A file whose gathered write is File's own: a writeAt per piece.
+class PieceByPiece : public prueba::ArchivoEnvuelto {
+public:
+    using prueba::ArchivoEnvuelto::ArchivoEnvuelto;
+};
+
+}  // namespace
+
+// A gathered write puts its pieces one after another from its offset, over bytes already there
+// and past the end, empty pieces taking no room; the system's file (one call where it can
+// gather) and File's own (a write per piece) alike, with more pieces than one call takes.
+TEST_F(GatheredWrites, APiecesWriteLaysThePiecesEndToEnd)
+{
+    const std::string path = file("PIEZAS.BIN");
+    for (const bool own : {false, true}) {
+        std::unique_ptr<files::File> f;
+        ASSERT_EQ(files::systemFileSystem().open(path, files::OpenMode::CreateTruncate, files::Sharing::None, f), 0);
+        if (own)
+            f = std::make_unique<PieceByPiece>(std::move(f));
+        ASSERT_EQ(f->writeAt(0, "0123456789", 10), 0);
+        std::vector<std::string> texts = {"ab", "", "cde"};
+        for (int i = 0; i < 12; ++i)
+            texts.push_back(std::string(static_cast<std::size_t>(i % 3), static_cast<char>('F' + i)));
+        std::vector<files::Piece> pieces;
+        std::string expected = "0123";
+        for (const std::string& t : texts) {
+            pieces.push_back({t.data(), t.size()});
+            expected += t;
+        }
+        ASSERT_EQ(f->writePiecesAt(4, pieces.data(), pieces.size()), 0);
+        if (expected.size() < 10)
+            expected += std::string("0123456789").substr(expected.size());
+        ASSERT_EQ(f->writePiecesAt(expected.size(), nullptr, 0), 0);
+        ASSERT_EQ(f->close(), 0);
+        EXPECT_EQ(readBytes(path), expected) << (own ? "File's own" : "the system's");
+    }
+}

@@ -34,15 +34,29 @@ private:
         }
         int writeAt(std::uint64_t o, const void* d, std::size_t n) override
         {
+            if (const int rc = ration())
+                return rc;
+            return prueba::ArchivoEnvuelto::writeAt(o, d, n);
+        }
+        // A gathered write is one write: it fails whole, as one system call would.
+        int writePiecesAt(std::uint64_t o, const files::Piece* p, std::size_t n) override
+        {
+            if (const int rc = ration())
+                return rc;
+            return dentro().writePiecesAt(o, p, n);
+        }
+
+    private:
+        int ration()
+        {
             ++disk_.made;
             if (disk_.allowed == 0)
                 return ENOSPC;
             if (disk_.allowed > 0)
                 --disk_.allowed;
-            return prueba::ArchivoEnvuelto::writeAt(o, d, n);
+            return 0;
         }
 
-    private:
         RationedDisk& disk_;
     };
 };

@@ -27,6 +27,11 @@ public:
     bool writable() const override { return dentro_->writable(); }
     int truncate(std::uint64_t size) override { return dentro_->truncate(size); }
     int close() override { return dentro_->close(); }
+    // A gathered write is left to File's own, a writeAt per piece, so that a test disk that
+    // changes writeAt sees every byte written.
+
+protected:
+    files::File& dentro() { return *dentro_; }
 
 private:
     std::unique_ptr<files::File> dentro_;
