@@ -123,39 +123,6 @@ void writeDouble(const dbf::Field& f, unsigned char* record, double value)
     putBe64(record + f.offset, bits);
 }
 
-// Digits with at most one point, after an optional '-': the usual stored number, worked out
-// directly. A whole number below 2^53 divided by an exact power of ten rounds as from_chars
-// does. False for anything else, and for more than 15 digits.
-bool plainDecimal(std::string_view text, double& value)
-{
-    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
-                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
-    if (text.empty())
-        return false;
-    std::size_t i = text.front() == '-' ? 1 : 0;
-    std::uint64_t digits = 0;
-    int count = 0, decimals = -1;
-    for (; i < text.size() && count <= 15; ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            ++count;
-            if (decimals >= 0)
-                ++decimals;
-        } else if (c == '.' && decimals < 0) {
-            decimals = 0;
-        } else {
-            return false;
-        }
-    }
-    if (i != text.size() || count == 0 || count > 15)
-        return false;
-    value = static_cast<double>(digits) / kPowers[decimals < 0 ? 0 : decimals];
-    if (text.front() == '-')
-        value = -value;
-    return true;
-}
-
 [[noreturn]] void notWritable(const dbf::Field& f)
 {
     throw ValueError(std::string("un campo ") + typeName(f.def.type) + " no se puede escribir");
@@ -225,17 +192,11 @@ std::optional<double> readNumber(const dbf::Field& f, const unsigned char* recor
     case 'F': {
         // The usual content, digits amid blanks, is read in place; anything else (a NUL, a tab,
         // an exponent, a stray character) goes the general way below.
-        const char* s = reinterpret_cast<const char*>(p);
-        std::size_t begin = 0, end = static_cast<std::size_t>(f.def.size);
-        while (begin < end && s[begin] == ' ')
-            ++begin;
-        if (begin == end)
-            return std::nullopt;
-        while (s[end - 1] == ' ')
-            --end;
         double plain;
-        if (plainDecimal({s + begin, end - begin}, plain))
+        if (readPlainNumber(f, record, plain))
             return plain;
+        if (allBytes(p, f.def.size, ' '))
+            return std::nullopt;
         const std::string_view text = trimmed(storedText(f, record));
         if (text.empty())
             return std::nullopt;

@@ -21,6 +21,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -1611,7 +1612,19 @@ std::string_view Table::setTextView(const FieldRef& field, std::string_view valu
 }
 
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }
-long Table::asInteger(const FieldRef& field) const { return integerOf(*impl_, impl_->field(field)); }
+long Table::asInteger(const FieldRef& field) const
+{
+    const dbf::Field& f = impl_->field(field);
+    // The usual whole number read in place; anything else (a fraction to round, a number a
+    // long cannot hold, which is 32 bits on Windows) the general way.
+    constexpr double kLow = -static_cast<double>(std::numeric_limits<long>::max()), kHigh = -kLow;
+    if (double plain; codec::readPlainNumber(f, impl_->visible(), plain) && plain >= kLow && plain <= kHigh) {
+        const long whole = static_cast<long>(plain);
+        if (static_cast<double>(whole) == plain)
+            return whole;
+    }
+    return integerOf(*impl_, f);
+}
 
 void Table::setInteger(std::string_view fieldName, long value)
 {
@@ -1621,7 +1634,13 @@ void Table::setInteger(std::string_view fieldName, long value)
 void Table::setInteger(const FieldRef& field, long value) { setIntegerOf(*impl_, impl_->field(field), value); }
 
 double Table::asFloat(std::string_view fieldName) const { return floatOf(*impl_, impl_->field(fieldName)); }
-double Table::asFloat(const FieldRef& field) const { return floatOf(*impl_, impl_->field(field)); }
+double Table::asFloat(const FieldRef& field) const
+{
+    const dbf::Field& f = impl_->field(field);
+    if (double plain; codec::readPlainNumber(f, impl_->visible(), plain))  // the usual number, in place
+        return plain;
+    return floatOf(*impl_, f);
+}
 
 void Table::setFloat(std::string_view fieldName, double value) { setFloatOf(*impl_, impl_->field(fieldName), value); }
 void Table::setFloat(const FieldRef& field, double value) { setFloatOf(*impl_, impl_->field(field), value); }

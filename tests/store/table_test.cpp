@@ -5,6 +5,7 @@
 #include "store_support.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace store;
 using namespace storetest;
@@ -679,4 +680,48 @@ TEST_F(TableTest, EngineErrorsNameTheTableAndTheCause)
     t.setIndex("ABREV");  // a tag set before opening is checked when the table opens
     expectEngineError([&] { t.open(Access::Shared); }, {"PRUEBA", "ABREV"});
     EXPECT_FALSE(t.isOpen());
+}
+
+// A number field read through a field handle (which reads the usual digits in place) gives
+// what the general reading by name gives, value or error, whatever the field holds.
+TEST_F(TableTest, NumbersReadInPlaceAnswerAsTheGeneralReading)
+{
+    recreateTable("\\ZTEMP", "NUMEROS.DBF", {{"NUM", 'N', 20, 3}, {"FLT", 'F', 6, 2}}, {}, {"NUMEROS.DBF"});
+    Table t("\\ZTEMP", "NUMEROS");
+    t.open(Access::Exclusive);
+    const std::vector<std::string> contents = {
+        "12", "   12", "12   ", "12.0", "12.500", "12.5", "-3", "-0", "0.000", ".5", "5.", "-", ".", "",
+        "1e3", "12 3", "+4", "1.2.3", "1,5", std::string("1\0", 2), "999999999999999", "-999999999999999",
+        "9999999999999999", "2147483647", "2147483648", "-2147483649", "3000000000.0", "0.0000000000001",
+        "123456789012.345", "00012", "-0.5", "2.5", "3.5"};
+    std::string records;
+    for (const std::string& c : contents) {
+        std::string record(1 + 20 + 6, ' ');
+        record.replace(1 + 20 - c.size(), c.size(), c);                   // right-aligned in NUM
+        record.replace(1 + 20, std::min<std::size_t>(c.size(), 6), c.substr(0, 6));  // left-aligned in FLT
+        records += record;
+    }
+    t.appendRecords(records);
+    const auto outcome = [](const auto& read) -> std::string {
+        try {
+            const auto v = read();
+            const double d = static_cast<double>(v);
+            return std::to_string(v) + (std::signbit(d) ? " (-)" : "");
+        } catch (const EngineError& e) {
+            return std::string("error: ") + e.what();
+        }
+    };
+    std::size_t read = 0;
+    for (const char* name : {"NUM", "FLT"}) {
+        const FieldRef ref = t.field(name);
+        for (t.first(); !t.eof(); t.next()) {
+            const std::string& c = contents[static_cast<std::size_t>(t.recNo() - 1)];
+            const std::string byName = outcome([&] { return t.asFloat(name); });
+            EXPECT_EQ(outcome([&] { return t.asFloat(ref); }), byName) << name << " [" << c << "]";
+            EXPECT_EQ(outcome([&] { return t.asInteger(ref); }), outcome([&] { return t.asInteger(name); }))
+                << name << " [" << c << "]";
+            read += byName.rfind("error", 0) != 0;
+        }
+    }
+    EXPECT_GT(read, contents.size());  // most read as numbers, the rest as errors
 }
