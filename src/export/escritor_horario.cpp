@@ -13,6 +13,9 @@ constexpr std::size_t kLineasPorLote = 512;
 // Batches handed over and not written yet before the caller waits: the thread's memory stays
 // small when it is the slower one.
 constexpr std::size_t kLotesEnEspera = 2;
+// The records are made in memory and appended about this many bytes at a time: the size of the
+// table's gathered writes, so that most of them are written from here without another copy.
+constexpr std::size_t kBytesDeRegistros = 512 * 1024;
 
 const char* const kCamposTexto[EscritorHorario::kTextos] = {"DIASEM",   "HORAINI",   "GRUPO_SUBGRU", "MATERIA",
                                                             "PROFESOR", "RESERVADO", "AULA"};
@@ -28,6 +31,10 @@ EscritorHorario::EscritorHorario(store::Table& horario, const std::string& carpe
 {
     for (std::size_t i = 0; i < kTextos; ++i)
         campos_[i] = horario.field(kCamposTexto[i]);
+    horario.append();
+    blanco_.assign(horario.recordBytes());
+    horario.cancel();
+    registros_.reserve(kBytesDeRegistros + blanco_.size());
     try {
         hilo_ = std::thread([this] { Hilo(); });
     } catch (const std::system_error&) {
@@ -97,12 +104,14 @@ void EscritorHorario::Entrega()
 void EscritorHorario::Termina()
 {
     Entrega();
-    if (!hilo_.joinable())
-        return;
-    std::unique_lock<std::mutex> guard(mutex_);
-    cambio_.wait(guard, [&] { return llenos_.empty() || error_; });
-    if (error_)
-        std::rethrow_exception(error_);
+    if (hilo_.joinable()) {
+        std::unique_lock<std::mutex> guard(mutex_);
+        cambio_.wait(guard, [&] { return llenos_.empty() || error_; });
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+    // Every batch is written and the thread waits: the records made last are appended here.
+    AnadeRegistros();
 }
 
 void EscritorHorario::Hilo()
@@ -133,7 +142,8 @@ void EscritorHorario::Hilo()
 }
 
 // Each line as the export wrote it before it had a thread: the record appended and posted, its
-// fields as the table reads them made into the file's line.
+// fields as the table reads them made into the file's line. The records are made in memory
+// and appended in runs; a line that fails leaves the ones before it appended, as posts did.
 void EscritorHorario::Escribe(const Lote& lote)
 {
     char numero[24];
@@ -143,18 +153,43 @@ void EscritorHorario::Escribe(const Lote& lote)
         // the texts do not.
         const std::size_t finLinea = lote.fines[l * kTextos + kTextos - 1];
         const bool sinComillas = !std::memchr(lote.textos.data() + desde, '"', finLinea - desde);
-        horario_.append();
-        horario_.setInteger(nlin_, lote.numeros[l]);  // an integer field holds it exactly, or refuses it
-        const auto escrito = std::to_chars(numero, numero + sizeof numero, lote.numeros[l]);
-        leidos_[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
-        for (std::size_t i = 0; i < kTextos; ++i) {
-            const std::size_t fin = lote.fines[l * kTextos + i];
-            leidos_[i + 1] = horario_.setTextView(campos_[i], std::string_view(lote.textos).substr(desde, fin - desde));
-            desde = fin;
+        const std::size_t en = registros_.size();
+        registros_ += blanco_;
+        char* const registro = registros_.data() + en;
+        try {
+            horario_.setIntegerIn(registro, nlin_, lote.numeros[l]);  // an integer field holds it exactly, or refuses it
+            const auto escrito = std::to_chars(numero, numero + sizeof numero, lote.numeros[l]);
+            leidos_[0] = std::string_view(numero, static_cast<std::size_t>(escrito.ptr - numero));
+            for (std::size_t i = 0; i < kTextos; ++i) {
+                const std::size_t fin = lote.fines[l * kTextos + i];
+                leidos_[i + 1] =
+                    horario_.setTextInView(registro, campos_[i], std::string_view(lote.textos).substr(desde, fin - desde));
+                desde = fin;
+            }
+        } catch (...) {
+            registros_.resize(en);
+            AnadeRegistros();  // an error of theirs is the export's, before this line's
+            throw;
         }
         AnadeLineaArchivo(leidos_, sinComillas);
-        horario_.post();
+        if (registros_.size() >= kBytesDeRegistros)
+            AnadeRegistros();
     }
+}
+
+// Appends the records made; emptied whether or not they all went in, so that none is ever
+// appended twice.
+void EscritorHorario::AnadeRegistros()
+{
+    if (registros_.empty())
+        return;
+    try {
+        horario_.appendRecords(registros_);
+    } catch (...) {
+        registros_.clear();
+        throw;
+    }
+    registros_.clear();
 }
 
 // The file's lines go into the draft until the table is whole, so a failed export leaves the

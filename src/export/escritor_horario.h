@@ -64,12 +64,15 @@ private:
     void Entrega();
     void Hilo();
     void Escribe(const Lote& lote);
+    void AnadeRegistros();
     void AnadeLineaArchivo(const std::vector<std::string_view>& leidos, bool sinComillas);
 
     store::Table& horario_;
     store::FieldRef nlin_;
     std::array<store::FieldRef, kTextos> campos_;
     std::vector<std::string_view> leidos_;  // a record's fields as the table reads them
+    std::string blanco_;                    // a new record's bytes, before its fields are set
+    std::string registros_;                 // records made, not appended yet
     BorradorHorario borrador_;              // the file's lines, while it takes them
     std::vector<std::string> trozos_;       // the lines it did not take, with their ends, in pieces
 

@@ -428,16 +428,23 @@ void Exportacion::Importar2()
 
     Recuerdo<std::optional<std::string>> nombresProfesor;
     // The group's name for the line and its course, from the first group of a code; the
-    // subject's abbreviation from the first row of a subject and course.
+    // subject's abbreviation from the first row of a subject and course. Each field is found
+    // at its first read, as by name, and not looked up by name again for every record.
+    CampoLeido nombreSubgrupo("NOMEABREVSUBGRUZARE"), nombreGrupo("NOMEABREVGRUPZARE"), cursoDelGrupo("CODCURSOZARE"),
+        abrevMateria("ABREVZARE"), nombreProfesor("NOMBRE");
     PrimerosPorClave<DatosGrupo> primerGrupo(grupos, "ABREV", [&] {
         DatosGrupo encontrado;
-        encontrado.grupo = grupos.asText("NOMEABREVSUBGRUZARE");
+        nombreSubgrupo.Texto(grupos, encontrado.grupo);
         if (encontrado.grupo.empty())
-            encontrado.grupo = grupos.asText("NOMEABREVGRUPZARE");
-        encontrado.codigoCurso = grupos.asText("CODCURSOZARE");
+            nombreGrupo.Texto(grupos, encontrado.grupo);
+        cursoDelGrupo.Texto(grupos, encontrado.codigoCurso);
         return encontrado;
     });
-    PrimerosPorClave<std::string> primeraMateria(materias, "COD;CODCURSO", [&] { return materias.asText("ABREVZARE"); });
+    PrimerosPorClave<std::string> primeraMateria(materias, "COD;CODCURSO", [&] {
+        std::string abrev;
+        abrevMateria.Texto(materias, abrev);
+        return abrev;
+    });
     const DatosGrupo sinGrupo;  // none leaves group and course empty
     std::string claveMateria;
 
@@ -467,7 +474,9 @@ void Exportacion::Importar2()
             const auto buscaProfesor = [&]() -> std::optional<std::string> {
                 if (!profesores.findKey({profesor}))
                     return std::nullopt;
-                return profesores.asText("NOMBRE");
+                std::string nombre;
+                nombreProfesor.Texto(profesores, nombre);
+                return nombre;
             };
             const std::optional<std::string>& nombre = nombresProfesor.De(profesor, hashProfesor, buscaProfesor);
             if (!nombre)

@@ -1518,6 +1518,21 @@ void writeTextIn(const Table::Impl& t, const dbf::Field& f, unsigned char* rec, 
     t.withField(f, [&] { codec::writeText(f, rec, value); });
 }
 
+// A character or date field's text in a record, as textView reads it; `written`: when a text
+// that long was just written there, the field's blanks after it are not looked at.
+std::string_view textViewIn(const Table::Impl& t, const dbf::Field& f, const unsigned char* rec,
+                            std::size_t written = SIZE_MAX)
+{
+    if (f.def.type == 'C')
+        return written == SIZE_MAX ? codec::storedText(f, rec) : codec::storedTextWithin(f, rec, written);
+    return t.withField(f, [&] {
+        const codec::Kind kind = codec::kindOf(f.def.type);
+        if (kind != codec::Kind::Text && kind != codec::Kind::Date)
+            throw codec::ValueError("el campo no es de texto");
+        return codec::storedText(f, rec);
+    });
+}
+
 void setTextOf(Table::Impl& t, const dbf::Field& f, std::string_view value)
 {
     writeTextIn(t, f, t.editable(), value);
@@ -1575,12 +1590,7 @@ std::string_view Table::textView(const FieldRef& field) const
     const dbf::Field& f = impl_->field(field);
     if (f.def.type == 'C')  // the usual case, which nothing can make fail
         return codec::storedText(f, impl_->visible());
-    return impl_->withField(f, [&] {
-        const codec::Kind kind = codec::kindOf(f.def.type);
-        if (kind != codec::Kind::Text && kind != codec::Kind::Date)
-            throw codec::ValueError("el campo no es de texto");
-        return codec::storedText(f, impl_->visible());
-    });
+    return textViewIn(*impl_, f, impl_->visible());
 }
 
 void Table::setText(std::string_view fieldName, std::string_view value)
@@ -1595,6 +1605,20 @@ void Table::setTextIn(char* record, const FieldRef& field, std::string_view valu
     writeTextIn(*impl_, impl_->field(field), reinterpret_cast<unsigned char*>(record), value);
 }
 
+std::string_view Table::setTextInView(char* record, const FieldRef& field, std::string_view value) const
+{
+    const dbf::Field& f = impl_->field(field);
+    auto* rec = reinterpret_cast<unsigned char*>(record);
+    writeTextIn(*impl_, f, rec, value);
+    return textViewIn(*impl_, f, rec, value.size());
+}
+
+void Table::setIntegerIn(char* record, const FieldRef& field, long value) const
+{
+    const dbf::Field& f = impl_->field(field);
+    impl_->withField(f, [&] { codec::writeInteger(f, reinterpret_cast<unsigned char*>(record), value); });
+}
+
 std::size_t Table::fieldOffset(const FieldRef& field) const
 {
     return static_cast<std::size_t>(impl_->field(field).offset);
@@ -1604,11 +1628,7 @@ std::string_view Table::setTextView(const FieldRef& field, std::string_view valu
 {
     const dbf::Field& f = impl_->field(field);
     setTextOf(*impl_, f, value);
-    if (f.def.type != 'C')
-        return textView(field);
-    // Only the value's own bytes can be other than blanks: the field's blanks after them are
-    // not read again.
-    return codec::storedTextWithin(f, impl_->visible(), value.size());
+    return textViewIn(*impl_, f, impl_->visible(), value.size());
 }
 
 long Table::asInteger(std::string_view fieldName) const { return integerOf(*impl_, impl_->field(fieldName)); }

@@ -112,6 +112,11 @@ public:
     // Sets a field in a record made in memory (`record` holds its bytes) as setText sets it in
     // the record being edited.
     void setTextIn(char* record, const FieldRef& field, std::string_view value) const;
+    // The same, answering the field's text as it will read back from the record, as
+    // setTextView does: valid while the record's bytes stay where they are.
+    std::string_view setTextInView(char* record, const FieldRef& field, std::string_view value) const;
+    // Sets an integer field (or any number field) in such a record as setInteger sets it.
+    void setIntegerIn(char* record, const FieldRef& field, long value) const;
     // Where a field's bytes start in such a record (fieldDef(field).size of them): a builder
     // that sets the same values in many records makes their bytes once and copies them.
     std::size_t fieldOffset(const FieldRef& field) const;

@@ -146,6 +146,25 @@ TEST_F(TableTest, ATextSetReadsBackAsTheViewItAnswers)
     EXPECT_EQ(t.asText(codigo), "ABCDEF");
     t.next();
     EXPECT_EQ(t.asText(codigo), "AB");
+
+    // A NUL anywhere in the field ends its text, in a record of the table or one made in
+    // memory, however far the value went.
+    t.append();
+    std::string record(t.recordBytes());
+    t.cancel();
+    for (std::size_t at = 0; at < 10; ++at) {
+        std::string value(12, 'x');
+        value[at] = '\0';
+        const std::string expected(at, 'x');
+        EXPECT_EQ(t.setTextInView(record.data(), nombre, value), expected) << at;
+        EXPECT_EQ(t.setTextInView(record.data(), nombre, value.substr(0, at + 1)), expected) << at;
+        t.append();
+        EXPECT_EQ(t.setTextView(nombre, value), expected) << at;
+        t.post();
+        EXPECT_EQ(t.asText(nombre), expected) << at;
+        EXPECT_EQ(t.textView(nombre), expected) << at;
+    }
+    EXPECT_EQ(t.setTextInView(record.data(), nombre, "uno  dos   "), "uno  dos");
 }
 
 TEST_F(TableTest, IntegersRoundHalfToEven)
