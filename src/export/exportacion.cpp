@@ -132,9 +132,9 @@ bool EsEnteroLong(double valor)
 }
 
 // The hash a value is kept under, worked out once for a prefetch and the lookup after it.
-std::size_t HashDe(const std::string& clave)
+std::size_t HashDe(std::string_view clave)
 {
-    return std::hash<std::string>{}(clave);
+    return std::hash<std::string_view>{}(clave);
 }
 
 // What a search in a table gave, kept by the value searched: the tables do not change during
@@ -150,7 +150,7 @@ class Recuerdo {
 public:
     // `hash`: HashDe(clave).
     template <typename Busca>
-    const Resultado& De(const std::string& clave, std::size_t hash, Busca&& busca)
+    const Resultado& De(std::string_view clave, std::size_t hash, Busca&& busca)
     {
         const std::size_t i = Lugar(clave, hash);
         if (lugares_[i].entrada)
@@ -159,7 +159,7 @@ public:
     }
 
     // What is kept for a value; nullptr when nothing is.
-    const Resultado* Busca(const std::string& clave, std::size_t hash) const
+    const Resultado* Busca(std::string_view clave, std::size_t hash) const
     {
         if (lugares_.empty())
             return nullptr;
@@ -213,7 +213,7 @@ private:
     };
 
     // The place of a value: where it is kept, or the free place where it would go.
-    std::size_t Lugar(const std::string& clave, std::size_t hash)
+    std::size_t Lugar(std::string_view clave, std::size_t hash)
     {
         if (lugares_.empty())
             lugares_.resize(64);
@@ -221,7 +221,7 @@ private:
     }
 
     // The same in an array that has places.
-    std::size_t Sitio(const std::string& clave, std::size_t hash) const
+    std::size_t Sitio(std::string_view clave, std::size_t hash) const
     {
         const std::size_t mascara = lugares_.size() - 1;
         const auto corto = static_cast<std::uint32_t>(hash);
@@ -231,9 +231,9 @@ private:
         return i;
     }
 
-    const Resultado& Pon(std::size_t i, std::size_t hash, const std::string& clave, Resultado resultado)
+    const Resultado& Pon(std::size_t i, std::size_t hash, std::string_view clave, Resultado resultado)
     {
-        entradas_.push_back({hash, clave, std::move(resultado)});
+        entradas_.push_back({hash, std::string(clave), std::move(resultado)});
         lugares_[i] = {static_cast<std::uint32_t>(entradas_.size()), static_cast<std::uint32_t>(hash)};
         if (entradas_.size() * 2 > lugares_.size())
             Crece();
@@ -275,7 +275,7 @@ public:
 
     // The result of the first record with that key; nullptr when no record has it.
     // `hash`: HashDe(clave).
-    const Resultado* Busca(const std::string& clave, std::size_t hash)
+    const Resultado* Busca(std::string_view clave, std::size_t hash)
     {
         if (!leida_)
             Lee();
@@ -285,7 +285,7 @@ public:
             std::vector<store::Value> valores;
             for (std::size_t desde = 0;;) {
                 const std::size_t fin = clave.find('\0', desde);
-                valores.emplace_back(clave.substr(desde, fin - desde));
+                valores.emplace_back(std::string(clave.substr(desde, fin - desde)));
                 if (fin == std::string::npos)
                     break;
                 desde = fin + 1;
@@ -354,7 +354,7 @@ struct LineaHorarioZare {
     std::string_view grupo;
     std::string_view materia;
     std::string_view profesor;
-    std::string aula;
+    std::string_view aula;
 };
 
 // A field of a table the export reads, found by name at its first use: a missing field is an
@@ -373,13 +373,17 @@ public:
     }
 
     // The field's text as asText reads it, into a string kept from record to record.
-    void Texto(const store::Table& tabla, std::string& destino)
+    void Texto(const store::Table& tabla, std::string& destino) { destino.assign(Vista(tabla, destino)); }
+
+    // The same without a copy: valid until the cursor moves, or until `guarda` changes, which
+    // holds the text of a field that is not a character or date field.
+    std::string_view Vista(const store::Table& tabla, std::string& guarda)
     {
         const store::FieldRef& ref = De(tabla);
         if (texto_)
-            destino.assign(tabla.textView(ref));
-        else
-            destino = tabla.asText(ref);
+            return tabla.textView(ref);
+        guarda = tabla.asText(ref);
+        return guarda;
     }
 
 private:
@@ -454,25 +458,27 @@ void Exportacion::Importar2()
 
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
-    std::string asignatura, profesor, codigoGrupo;
+    // Where a field that is not text keeps its text while the entry is worked on.
+    std::string guardaAsig, guardaProf, guardaGrupo, guardaAula;
     try {
         for (; !soluc.eof(); soluc.next()) {
             const long dia = soluc.asInteger(campoDia.De(soluc));
             if (dia == 0)
                 continue;
-            campoAsig.Texto(soluc, asignatura);
-            campoProf.Texto(soluc, profesor);
-            campoGrupo.Texto(soluc, codigoGrupo);
+            // Views of the entry's texts, valid until the next entry.
+            const std::string_view asignatura = campoAsig.Vista(soluc, guardaAsig);
+            const std::string_view profesor = campoProf.Vista(soluc, guardaProf);
+            const std::string_view codigoGrupo = campoGrupo.Vista(soluc, guardaGrupo);
             const std::size_t hashProfesor = HashDe(profesor);
             const std::size_t hashGrupo = HashDe(codigoGrupo);
             nombresProfesor.Anticipa(hashProfesor);
             primerGrupo.Anticipa(hashGrupo);
-            campoAula.Texto(soluc, linea.aula);
+            linea.aula = campoAula.Vista(soluc, guardaAula);
             long hora = soluc.asInteger(campoHora.De(soluc));
             linea.dia = NombreDia(dia);
 
             const auto buscaProfesor = [&]() -> std::optional<std::string> {
-                if (!profesores.findKey({profesor}))
+                if (!profesores.findKey({std::string(profesor)}))
                     return std::nullopt;
                 std::string nombre;
                 nombreProfesor.Texto(profesores, nombre);

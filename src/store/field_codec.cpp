@@ -1,6 +1,7 @@
 #include "store/field_codec.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -154,12 +155,44 @@ bool isBlank(const dbf::Field& f, const unsigned char* record)
     }
 }
 
+namespace {
+
+// The text's length in a field of 8 to 16 bytes (codes, mostly, with blanks after them), from
+// two words of eight that overlap, without a loop or a call; -1 when it holds a NUL, which the
+// general way cuts at.
+long shortTextLength(const char* p, std::size_t n)
+{
+    if constexpr (std::endian::native != std::endian::little)
+        return -1;
+    std::uint64_t first, last;
+    std::memcpy(&first, p, 8);
+    std::memcpy(&last, p + n - 8, 8);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHigh = 0x8080808080808080ull;
+    if (((first - kOnes) & ~first & kHigh) | ((last - kOnes) & ~last & kHigh))
+        return -1;
+    // Each byte other than a blank flagged (exactly: no carry crosses a byte); the last ends the text.
+    const auto notBlank = [](std::uint64_t w) {
+        const std::uint64_t x = w ^ 0x2020202020202020ull;
+        return (((x & ~kHigh) + ~kHigh) | x) & kHigh;
+    };
+    if (const std::uint64_t inLast = notBlank(last))
+        return static_cast<long>(n - 8) + (63 - std::countl_zero(inLast)) / 8 + 1;
+    if (const std::uint64_t inFirst = notBlank(first))
+        return (63 - std::countl_zero(inFirst)) / 8 + 1;
+    return 0;
+}
+
+}  // namespace
+
 std::string_view storedText(const dbf::Field& f, const unsigned char* record)
 {
     const char* p = reinterpret_cast<const char*>(record + f.offset);
+    std::size_t n = static_cast<std::size_t>(f.def.size);
+    if (n >= 8 && n <= 16)
+        if (const long length = shortTextLength(p, n); length >= 0)
+            return {p, static_cast<std::size_t>(length)};
     // Wide fields are mostly blanks: drop the trailing ones first, eight at a time.
     constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
-    std::size_t n = static_cast<std::size_t>(f.def.size);
     for (std::uint64_t eight; n >= 8; n -= 8) {
         std::memcpy(&eight, p + n - 8, 8);
         if (eight != kBlanks)
