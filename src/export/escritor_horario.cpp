@@ -177,19 +177,9 @@ void EscritorHorario::Escribe(const Lote& lote)
     }
 }
 
-// Appends the records made; emptied whether or not they all went in, so that none is ever
-// appended twice.
 void EscritorHorario::AnadeRegistros()
 {
-    if (registros_.empty())
-        return;
-    try {
-        horario_.appendRecords(registros_);
-    } catch (...) {
-        registros_.clear();
-        throw;
-    }
-    registros_.clear();
+    horario_.appendRecordsAndClear(registros_);
 }
 
 // The file's lines go into the draft until the table is whole, so a failed export leaves the

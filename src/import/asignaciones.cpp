@@ -112,18 +112,7 @@ void Importacion::ImportaAsignaciones()
     copias.reserve(kBytesDeCopias + asignaciones.fieldOffset(ctarea) + asignaciones.fieldDef(ctarea).size);
     const std::size_t enCasig = asignaciones.fieldOffset(casig), anchoCasig = asignaciones.fieldDef(casig).size,
                       enCtarea = asignaciones.fieldOffset(ctarea), anchoCtarea = asignaciones.fieldDef(ctarea).size;
-    const auto anadeCopias = [&] {
-        if (copias.empty())
-            return;
-        // Emptied whether or not they all went in: none is ever appended twice.
-        try {
-            asignaciones.appendRecords(copias);
-        } catch (...) {
-            copias.clear();
-            throw;
-        }
-        copias.clear();
-    };
+    const auto anadeCopias = [&] { asignaciones.appendRecordsAndClear(copias); };
     std::string cursoGrupo;
     try {
         for (grupos.first(); !grupos.eof(); grupos.next()) {

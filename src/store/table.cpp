@@ -1467,6 +1467,17 @@ void Table::appendRecords(std::string_view records)
     namingTable(impl_->name_, [&] { impl_->appendRecords(records); });
 }
 
+void Table::appendRecordsAndClear(std::string& records)
+{
+    try {
+        appendRecords(records);
+    } catch (...) {
+        records.clear();
+        throw;
+    }
+    records.clear();
+}
+
 std::string_view Table::recordBytes() const
 {
     impl_->ensureOpen();

@@ -106,6 +106,9 @@ public:
     // file and with the same errors, without a call per record and per field. A failure stops
     // at the record it meets, the records before it appended. The last one becomes current.
     void appendRecords(std::string_view records);
+    // appendRecords(records), then `records` emptied whether or not they all went in: a builder
+    // that makes its records in runs never appends one twice.
+    void appendRecordsAndClear(std::string& records);
     // The current record's bytes (the one being edited or appended, when there is one): the
     // start of records made in memory. Valid until the record or the cursor changes.
     std::string_view recordBytes() const;
