@@ -373,7 +373,12 @@ public:
     }
 
     // The field's text as asText reads it, into a string kept from record to record.
-    void Texto(const store::Table& tabla, std::string& destino) { destino.assign(Vista(tabla, destino)); }
+    void Texto(const store::Table& tabla, std::string& destino)
+    {
+        const std::string_view texto = Vista(tabla, destino);  // another type of field is there already
+        if (texto.data() != destino.data())
+            destino.assign(texto);
+    }
 
     // The same without a copy: valid until the cursor moves, or until `guarda` changes, which
     // holds the text of a field that is not a character or date field.

@@ -38,8 +38,18 @@ public:
     virtual int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) = 0;
     virtual int writeAt(std::uint64_t offset, const void* data, std::size_t size) = 0;
     // Writes the pieces one after another from `offset`: one system call where the system
-    // gathers (POSIX pwritev), else a write per piece.
-    virtual int writePiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count);
+    // gathers (POSIX pwritev), else, as here, a write per piece.
+    virtual int writePiecesAt(std::uint64_t offset, const Piece* pieces, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (pieces[i].size == 0)
+                continue;
+            if (const int rc = writeAt(offset, pieces[i].data, pieces[i].size))
+                return rc;
+            offset += pieces[i].size;
+        }
+        return 0;
+    }
     virtual int status(FileStatus& out) = 0;
     // A lock on a byte range, held by this open file until unlocked or closed; with `wait`
     // false a lock held elsewhere gives EAGAIN at once.

@@ -3,6 +3,7 @@
 #include "store/dbf_format.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace store {
@@ -47,21 +48,17 @@ bool WriteBehind::joinsRunEnd(std::uint64_t offset, std::size_t size) const
 int WriteBehind::flushWith(std::uint64_t offset, const void* data, std::size_t size, unsigned char end,
                            std::uint32_t count)
 {
-    if (joinsRunEnd(offset, size)) {
-        const std::uint64_t start = tail_.empty() ? offset : tailStart_;
-        const files::Piece run[] = {{tail_.data(), static_cast<std::size_t>(offset - start)}, {data, size}, {&end, 1}};
-        const int rc = writeRun(start, run, 3);
-        if (rc == 0)
-            tail_.clear();
-        else
-            writeWithEnd(offset, data, size, end);  // pending, as a failed flush leaves its run
-        appendsDue(count);
-        return rc ? rc : writeHeader();
-    }
-    if (const int rc = writeWithEnd(offset, data, size, end))
-        return rc;
+    if (!joinsRunEnd(offset, size))
+        return EINVAL;
+    const std::uint64_t start = tail_.empty() ? offset : tailStart_;
+    const files::Piece run[] = {{tail_.data(), static_cast<std::size_t>(offset - start)}, {data, size}, {&end, 1}};
+    const int rc = writeRun(start, run, 3);
+    if (rc == 0)
+        tail_.clear();
+    else
+        writeWithEnd(offset, data, size, end);  // pending, as a failed flush leaves its run
     appendsDue(count);
-    return flush();
+    return rc ? rc : writeHeader();
 }
 
 // Writes a run of pieces from `start`. When it cannot be written whole, the file is put back as

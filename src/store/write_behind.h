@@ -52,9 +52,10 @@ public:
     // them) rather than write them apart.
     bool joinsRunEnd(std::uint64_t offset, std::size_t size) const;
 
-    // As writeWithEnd, appendsDue(count) and flush in turn, but bytes that join the pending run's
-    // end are written with it from where they are, not copied into it first: a large batch of
-    // records costs one copy less. On failure they stay pending, as a failed flush leaves a run.
+    // For bytes that join the pending run's end (EINVAL for others): as writeWithEnd,
+    // appendsDue(count) and flush in turn, but the bytes are written with the run from where
+    // they are, not copied into it first: a large batch of records costs one copy less. On
+    // failure they stay pending, as a failed flush leaves a run.
     int flushWith(std::uint64_t offset, const void* data, std::size_t size, unsigned char end, std::uint32_t count);
 
     int readAt(std::uint64_t offset, void* data, std::size_t size, std::size_t& got) override;
