@@ -429,9 +429,11 @@ void Exportacion::Importar2()
     FranjasDiasHoras franjas(diasHoras);
     soluc.first();
 
-    store::recreateTable(import::kTrabajo, kTablaHorario, CamposHorario(), {}, {kTablaHorario});
-    store::Table horario(import::kTrabajo, kTablaHorario);
-    horario.open(store::Access::Shared);
+    // The work table is built aside, over the spare the one before it left, and put in place
+    // whole; one held by another program stops the export here, as when it was made in place.
+    store::NewTable nuevoHorario(import::kTrabajo, kTablaHorario, CamposHorario(), {}, {kTablaHorario});
+    nuevoHorario.checkPlaceFree();
+    store::Table& horario = nuevoHorario.table();
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
 
@@ -461,6 +463,14 @@ void Exportacion::Importar2()
         campoHora("HORA"), campoSesiones("SESIONES");
     EscritorHorario escritor(horario, estado_.CarpetaCSV);
 
+    // After an error the work table is put in place with the lines that reached it, as when it
+    // was filled in place; the error stays the export's.
+    const auto ponEnSuSitio = [&] {
+        try {
+            nuevoHorario.commitAsWritten();
+        } catch (...) {
+        }
+    };
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
     // Where a field that is not text keeps its text while the entry is worked on.
@@ -541,12 +551,23 @@ void Exportacion::Importar2()
             }
         }
     } catch (...) {
-        // The lines before this entry reach the table first, as they did before it; an error
-        // one of them meets there is the export's error.
-        escritor.Termina();
+        // The lines before this entry reach the table first, and the table its place, as they
+        // did before it; an error one of them meets there is the export's error.
+        try {
+            escritor.Termina();
+        } catch (...) {
+            ponEnSuSitio();
+            throw;
+        }
+        ponEnSuSitio();
         throw;
     }
-    escritor.Termina();
+    try {
+        escritor.Termina();
+    } catch (...) {
+        ponEnSuSitio();
+        throw;
+    }
 
     soluc.close();
     grupos.close();
@@ -555,9 +576,10 @@ void Exportacion::Importar2()
     materias.close();
     diasHoras.close();
 
-    // The work table whole on disk first: its last records are written at its close, and a
-    // failure there must leave "HORARIO.CSV" as it was.
-    horario.close();
+    // The work table whole and in place first: its last records are written at its close, and
+    // a failure there must leave "HORARIO.CSV" as it was (and the table in place with what it
+    // holds).
+    nuevoHorario.commitAsWritten();
     ArchivoHorario archivo(estado_.CarpetaCSV);
     escritor.EscribeArchivo(archivo);
 

@@ -12,6 +12,7 @@
 #include "store/paths.h"
 #include "store/record_index.h"
 #include "store/record_store.h"
+#include "store/spare_tables.h"
 #include "store/table_lock.h"
 #include "store/update_streak.h"
 #include "store/work_lock.h"
@@ -21,6 +22,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -1762,8 +1764,8 @@ void removeAsideFolder(const std::string& aside, files::FileSystem& fs)
 }
 
 NewTable::NewTable(const std::string& folderGiven, const std::string& name, const std::vector<FieldDef>& fields,
-                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
-    : name_(name), deleteFirst_(deleteFirst)
+                   const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst, Spares spares)
+    : name_(name), deleteFirst_(deleteFirst), spares_(spares)
 {
     folder_ = resolveFolder(folderGiven);
     if (!files::folderExists(folder_))
@@ -1827,8 +1829,21 @@ NewTable::NewTable(const std::string& folderGiven, const std::string& name, cons
             }
         }
         const std::vector<unsigned char> bytes = dbf::newTable(defs, indexed, !tags.empty(), dbf::today());
+        const std::string dbfAside = aside_ + "/" + dbfName_;
         std::unique_ptr<files::File> file;
-        int rc = fs.open(aside_ + "/" + dbfName_, files::OpenMode::CreateTruncate, files::Sharing::None, file);
+        int rc = ENOENT;
+        if (spares_ == Spares::Use && takeSpare(folder_, dbfName_, dbfAside)) {
+            // Only a file of its own: one with another name as well would change under it.
+            rc = fs.open(dbfAside, files::OpenMode::ReadWrite, files::Sharing::None, file);
+            files::FileStatus status;
+            overSpare_ = rc == 0 && file->writable() && file->status(status) == 0 && status.links == 1;
+            if (!overSpare_) {
+                file.reset();
+                fs.remove(dbfAside);
+            }
+        }
+        if (!file)
+            rc = fs.open(dbfAside, files::OpenMode::CreateTruncate, files::Sharing::None, file);
         if (rc == 0)
             rc = file->writeAt(0, bytes.data(), bytes.size());
         if (rc != 0)
@@ -1869,14 +1884,27 @@ void NewTable::commit()
         table_.reset();
 
         files::FileSystem& fs = files::fileSystem();
+        if (overSpare_) {
+            // The spare's old bytes after the table's end mark go; until now nobody could see them.
+            std::unique_ptr<files::File> file;
+            int rc = fs.open(aside_ + "/" + dbfName_, files::OpenMode::ReadWrite, files::Sharing::None, file);
+            if (rc == 0)
+                rc = cutAfterEnd(*file);
+            if (rc != 0)
+                throw EngineError(texts::cannotCreate(name_, fileErrorText(windowsErrorCode(rc))));
+        }
         const std::string dbfPath = folder_ + "/" + dbfName_;
         // A table that some open holds cannot be replaced under it.
         if (placeInUse())
             throw EngineError(texts::inUse(name_));
-        // The files replaced go into the aside folder, which is removed with them on the removal
-        // thread; one that cannot be moved is deleted here, as before.
+        // The table replaced becomes the spare of its name when it may; the other files replaced
+        // go into the aside folder, which is removed with them on the removal thread; one that
+        // cannot be moved is deleted here, as before.
         int moved = 0;
         const auto putAside = [&](const std::string& path) {
+            if (spares_ == Spares::Use && ::strcasecmp(files::fileName(path).c_str(), dbfName_.c_str()) == 0 &&
+                keepAsSpare(folder_, path))
+                return;
             if (fs.rename(path, aside_ + "/antiguo." + std::to_string(++moved)) != 0)
                 fs.remove(path);  // failure ignored: the table is put over it
         };
@@ -1905,6 +1933,22 @@ void NewTable::commit()
     removeAsideFolderLater(folder_, aside_);
 }
 
+void NewTable::commitAsWritten()
+{
+    std::exception_ptr closing;
+    if (table_ && !committed_) {
+        try {
+            table_->close();
+        } catch (...) {
+            closing = std::current_exception();
+        }
+        table_.reset();
+    }
+    commit();
+    if (closing)
+        std::rethrow_exception(closing);
+}
+
 bool NewTable::placeInUse() const
 {
     const std::string existing = files::pathInFolder(folder_, dbfFileName(name_));
@@ -1913,6 +1957,12 @@ bool NewTable::placeInUse() const
     std::unique_ptr<files::File> file;
     const int rc = files::fileSystem().open(existing, files::OpenMode::ReadWrite, files::Sharing::ReadWrite, file);
     return rc == EBUSY || (rc == 0 && lockForOpen(*file, Access::Exclusive) == LockResult::InUse);
+}
+
+void NewTable::checkPlaceFree() const
+{
+    if (placeInUse())
+        throw EngineError(texts::inUse(name_));
 }
 
 // Removes what was built and not put in place.
@@ -1935,7 +1985,7 @@ void NewTable::discard()
 void recreateTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,
                    const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst)
 {
-    NewTable(folder, name, fields, indexes, deleteFirst).commit();
+    NewTable(folder, name, fields, indexes, deleteFirst, NewTable::Spares::Leave).commit();
 }
 
 }  // namespace store

@@ -190,7 +190,9 @@ private:
 // A new table built away from its place and put there whole. Its files (the .DBF and, with
 // indexes, the .MDX) are made in a private folder inside `folder`, so nobody finds them while
 // they are filled; `commit` deletes `deleteFirst` as recreateTable does and puts them in place,
-// the index first and the table last, so that a table that appears is complete. Destroyed
+// the index first and the table last, so that a table that appears is complete. While the run
+// holds the work folder, its .DBF is written over the spare of its name and the one it replaces
+// kept as the next spare (store/spare_tables.h). Destroyed
 // without a commit, or when a step fails, it removes what it built: the folder has the old
 // table or the new one, never a part of one, and no table is ever written through a link.
 // The names of those private folders begin so: ".nueva.<process>.<n>".
@@ -202,8 +204,14 @@ void removeAsideFolder(const std::string& aside, files::FileSystem& fs);
 
 class NewTable {
 public:
+    // Whether the table is written over the spare its name left (store/spare_tables.h), and the
+    // table it replaces kept as the next one. recreateTable, which puts its empty table in place
+    // at once, leaves spares alone.
+    enum class Spares { Use, Leave };
+
     NewTable(const std::string& folder, const std::string& name, const std::vector<FieldDef>& fields,
-             const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst = {});
+             const std::vector<IndexDef>& indexes, const std::vector<std::string>& deleteFirst = {},
+             Spares spares = Spares::Use);
     ~NewTable();
     NewTable(const NewTable&) = delete;
     NewTable& operator=(const NewTable&) = delete;
@@ -211,9 +219,15 @@ public:
     // The new table, open exclusively, to fill before the commit.
     Table& table();
     void commit();
+    // commit() for a builder whose table in place used to hold every record written before an
+    // error: when closing the table fails (a full disk), it is put in place as its file stands,
+    // valid as the engine leaves it, and the close's error is thrown after that.
+    void commitAsWritten();
     // Whether a table in place by that name is held by an open (here or in another program),
     // so that the commit would fail with the engine's "in use" error.
     bool placeInUse() const;
+    // Throws that error now, for a builder that would otherwise meet it only after its work.
+    void checkPlaceFree() const;
 
 private:
     void discard();
@@ -226,6 +240,8 @@ private:
     std::vector<std::string> deleteFirst_;
     std::unique_ptr<Table> table_;
     bool committed_ = false;
+    Spares spares_;
+    bool overSpare_ = false;  // the .DBF is a spare: its old bytes after the new end are cut at the commit
 };
 
 }  // namespace store

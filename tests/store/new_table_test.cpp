@@ -170,3 +170,38 @@ TEST_F(NewTableTest, ALinkInTheTablesPlaceIsReplacedNotFollowed)
     t.close();
     EXPECT_EQ(dbfcheck("find " + file("HORARIOZARECSV.DBF") + " CODIGO C1"), "found\t1\n");
 }
+
+// A builder whose table used to fill in place keeps that on a full disk: the table goes in place
+// as its file stands, whole by its own header, and the disk's error is still the caller's.
+TEST_F(NewTableTest, CommittedAsWrittenAFullDiskPutsWhatReachedTheFileInPlace)
+{
+    recreateTable("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {});
+    {
+        Table t("\\ZTEMP", "PRUEBA");
+        t.open(Access::Exclusive);
+        fill(t, 2);
+    }
+    const std::set<std::string> before = entries();
+    {
+        RationedDisk disk;
+        NewTable built("\\ZTEMP", "PRUEBA.DBF", kFields, {}, {"PRUEBA.DBF"});
+        Table& t = built.table();
+        for (int i = 1; i <= 40000; ++i) {  // more than a gathered run: part of them reach the file now
+            t.append();
+            t.setText("CODIGO", "C" + std::to_string(i));
+            t.post();
+        }
+        disk.allowed = 0;
+        expectEngineError([&] { built.commitAsWritten(); }, {"PRUEBA", "Disco lleno"});
+    }
+    EXPECT_EQ(entries(), before);
+    const std::string bytes = readBytes(ztemp / "PRUEBA.DBF");
+    const std::uint32_t count = le32(bytes, 4);
+    EXPECT_GT(count, 2u) << "the old table is still in place";
+    EXPECT_LT(count, 40000u);
+    EXPECT_EQ(bytes.size(), le16(bytes, 8) + std::size_t(count) * le16(bytes, 10) + 1);
+    Table t("\\ZTEMP", "PRUEBA");
+    t.open(Access::Shared);
+    t.goTo(count);
+    EXPECT_EQ(t.asText("CODIGO"), "C" + std::to_string(count));
+}

@@ -1,0 +1,89 @@
+#include "store/spare_tables.h"
+
+#include "files/file_io.h"
+#include "files/folders.h"
+#include "store/dbf_format.h"
+#include "store/work_lock.h"
+
+#include <cerrno>
+#include <cstdint>
+
+namespace store {
+
+namespace {
+
+// Spares are only for the system's own files while this run holds the work folder; a test's
+// file system in place of it sees the files made and deleted as before.
+bool sparesAllowed(const std::string& folder)
+{
+    return workFolderHeld(folder) && files::systemFileSystemInUse();
+}
+
+}  // namespace
+
+bool takeSpare(const std::string& folder, const std::string& fileName, const std::string& to)
+{
+    if (!sparesAllowed(folder))
+        return false;
+    const std::string spares = files::joinPath(folder, kSpareFolder);
+    if (files::entryKind(spares) != files::EntryKind::Folder)
+        return false;
+    const std::string found = files::entryNoCase(spares, fileName);
+    if (found.empty())
+        return false;
+    const std::string spare = files::joinPath(spares, found);
+    if (files::entryKind(spare) != files::EntryKind::File)
+        return false;
+    return files::fileSystem().rename(spare, to) == 0;
+}
+
+bool keepAsSpare(const std::string& folder, const std::string& path)
+{
+    if (!sparesAllowed(folder) || files::entryKind(path) != files::EntryKind::File)
+        return false;
+    files::FileSystem& fs = files::fileSystem();
+    {
+        std::unique_ptr<files::File> file;
+        files::FileStatus status;
+        if (fs.open(path, files::OpenMode::ReadOnly, files::Sharing::ReadWrite, file) != 0 ||
+            file->status(status) != 0 || status.size < kSpareMinimumBytes)
+            return false;
+    }
+    const std::string spares = files::joinPath(folder, kSpareFolder);
+    const files::EntryKind kind = files::entryKind(spares);
+    if (kind == files::EntryKind::Missing ? fs.makeFolder(spares) != 0 : kind != files::EntryKind::Folder)
+        return false;
+    if (!files::entryNoCase(spares, files::fileName(path)).empty())
+        return false;
+    return fs.rename(path, files::joinPath(spares, files::fileName(path))) == 0;
+}
+
+int cutAfterEnd(files::File& file)
+{
+    unsigned char base[dbf::kBaseHeaderSize];
+    std::size_t got = 0;
+    if (const int rc = file.readAt(0, base, sizeof base, got))
+        return rc;
+    if (got < sizeof base)
+        return EINVAL;
+    const auto little = [&](std::size_t at, int bytes) {
+        std::uint64_t value = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            value = value << 8 | base[at + static_cast<std::size_t>(i)];
+        return value;
+    };
+    const std::uint64_t end = little(8, 2) + little(4, 4) * little(10, 2) + 1;
+    files::FileStatus status;
+    if (const int rc = file.status(status))
+        return rc;
+    if (status.size <= end)
+        return 0;
+    unsigned char mark = 0;
+    if (const int rc = file.readAt(end - 1, &mark, 1, got))
+        return rc;
+    if (got != 1 || mark != dbf::kEndOfFile)
+        return EINVAL;  // not a table as this engine leaves it: nothing is cut
+    return file.truncate(end);
+}
+
+}  // namespace store
