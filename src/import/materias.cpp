@@ -11,12 +11,17 @@
 #include "store/text_map.h"
 #include "store/text_set.h"
 
+#include <exception>
 #include <memory>
 #include <vector>
 
 namespace import {
 
 namespace {
+
+// The offer's rows are made in memory and appended in runs of about this many bytes, the size
+// of the table's gathered writes.
+constexpr std::size_t kBytesDeFilas = 512 * 1024;
 
 // A subject line's columns, viewed in the record they were read into.
 struct LineaMateria {
@@ -58,7 +63,18 @@ public:
           ofAbreviatura_(oferta.field("ABREVZARE")),
           ofEsTarea_(oferta.field("ESTAREA"))
     {
+        // Every offer row starts as a blank one that is not a task, made once in the table's
+        // own record and dropped from there.
+        oferta_.append();
+        oferta_.setBool(ofEsTarea_, false);
+        plantilla_.assign(oferta_.recordBytes());
+        oferta_.cancel();
+        filas_.reserve(kBytesDeFilas + plantilla_.size());
     }
+
+    // The offer rows made so far, appended to the table: before anything else is appended to
+    // it, before it is closed, and when a line fails (the rows before it were taken).
+    void Vuelca() { oferta_.appendRecordsAndClear(filas_); }
 
     void Linea(const csv::RegistroCSV& campos)
     {
@@ -91,16 +107,18 @@ public:
 private:
     void Oferta(const std::string& cod, const LineaMateria& l)
     {
-        oferta_.append();
-        oferta_.setText(ofCod_, cod);
-        oferta_.setText(ofLargo_, l.largo);
-        oferta_.setText(ofNombre_, l.nombre);
-        oferta_.setText(ofMateria_, l.materia);
-        oferta_.setText(ofCurso_, l.curso);
-        oferta_.setBool(ofEsTarea_, false);
-        oferta_.setText(ofTarea_, l.tarea);
-        oferta_.setText(ofAbreviatura_, l.abreviatura);
-        oferta_.post();
+        const std::size_t en = filas_.size();
+        filas_ += plantilla_;
+        char* const fila = filas_.data() + en;
+        oferta_.setTextIn(fila, ofCod_, cod);
+        oferta_.setTextIn(fila, ofLargo_, l.largo);
+        oferta_.setTextIn(fila, ofNombre_, l.nombre);
+        oferta_.setTextIn(fila, ofMateria_, l.materia);
+        oferta_.setTextIn(fila, ofCurso_, l.curso);
+        oferta_.setTextIn(fila, ofTarea_, l.tarea);
+        oferta_.setTextIn(fila, ofAbreviatura_, l.abreviatura);
+        if (filas_.size() >= kBytesDeFilas)
+            Vuelca();
     }
 
     store::Table& catalogo_;
@@ -113,6 +131,8 @@ private:
     // as a locate on CODLARGO2 finds it, is known without one: by each row's CODLARGO2 as the
     // table reads it back, the COD of the first row that has it.
     store::TextMap<std::string> codigoDeLargo_;
+    std::string plantilla_;  // an offer row before its texts are set
+    std::string filas_;      // offer rows made and not appended yet
 };
 
 const std::vector<store::FieldDef>& CamposCatalogo()
@@ -152,8 +172,24 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
     store::Table& oferta = TablaNueva(aparte, ofertaAqui, kTrabajoC, "ASIGNOMT2.DBF", CamposOferta(), {},
                                       {"ASIGNOMT2.DBF", "ASIGNOMT2.MDX"});
     Materias materias(catalogo, oferta);
+    // A line that fails ends the builder with the offer rows before it in the table.
+    struct VuelcaAlFallar {
+        Materias& materias;
+        const int antes = std::uncaught_exceptions();
+        ~VuelcaAlFallar()
+        {
+            if (std::uncaught_exceptions() > antes) {
+                try {
+                    materias.Vuelca();
+                } catch (...) {
+                    // The line's own error is the one reported.
+                }
+            }
+        }
+    } vuelcaAlFallar{materias};
     // Closed here, not by their destructors, so that a failure to write them is reported.
     const auto cierra = [&] {
+        materias.Vuelca();
         oferta.close();
         catalogo.close();
     };
@@ -184,6 +220,7 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
         cierra();
         return;
     }
+    materias.Vuelca();  // the activities' rows come after the subjects'
     bool cabeceraTomada = false;
     const store::FieldRef codCatalogo = catalogo.field("COD");
     LeeCSV(RutaCSV("actividadesProfesor.csv"), false, [&](const csv::RegistroCSV& campos) {
