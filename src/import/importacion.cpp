@@ -6,43 +6,9 @@
 
 namespace import {
 
-void TurnoDeBuilders::Espera() const
-{
-    std::unique_lock<std::mutex> guard(mutex_);
-    cambio_.wait(guard, [&] { return estado_ != Estado::Esperando; });
-    if (estado_ == Estado::Cerrado)
-        throw TurnoPerdido{};
-}
-
-void TurnoDeBuilders::Fija(Estado estado)
-{
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        if (estado_ == Estado::Esperando)
-            estado_ = estado;
-    }
-    cambio_.notify_all();
-}
-
 Importacion::Importacion(EstadoConversion& estado, Mensajes& mensajes)
     : estado_(estado), mensajes_(mensajes)
 {
-}
-
-Importacion::~Importacion()
-{
-    turnoMaterias_.Cierra();
-    materiasAdelantadas_.reset();  // waits for the builder, which stops at its turn
-}
-
-void Importacion::AdelantaMaterias()
-{
-    if (materiasAdelantadas_)
-        return;
-    materiasAdelantadas_ = std::make_unique<ConstruccionAparte>([this](TablasAparte& t) {
-        t.turno = &turnoMaterias_;
-        ConstruyeMaterias(&t);
-    });
 }
 
 void Importacion::SeleccionaConvocatoria(const std::string& codigo)
@@ -107,17 +73,14 @@ void Importacion::EjecutaBuilders()
     // before that turn ends the run with them never put there. (The assignments built so measured
     // slower: their old table, the largest, would be deleted at the end of the run, not while it
     // goes on.)
-    turnoMaterias_.Abre();
-    std::unique_ptr<ConstruccionAparte> materias = std::move(materiasAdelantadas_);
-    if (!materias)
-        materias = std::make_unique<ConstruccionAparte>([this](TablasAparte& t) { ConstruyeMaterias(&t); });
+    ConstruccionAparte materias([this](TablasAparte& t) { ConstruyeMaterias(&t); });
     ImportaGrupos();
     ImportaSubgrupos();
     ConstruccionAparte profesoresYAulas([this](TablasAparte& t) {
         ConstruyeProfesores(&t);
         ConstruyeAulas(&t);
     });
-    if (!materias->PonEnSuSitio())
+    if (!materias.PonEnSuSitio())
         ImportaMaterias();
     if (!profesoresYAulas.PonEnSuSitio()) {
         ImportaProfesores();

@@ -6,9 +6,7 @@
 #include "import/estado.h"
 #include "store/table.h"
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,44 +17,16 @@ inline const std::string kNivelesIncompletos =
     "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar "
     "todos los datos en la columna NIVEL y CURSO.";
 
-// The import run reaching its builders, for a builder started before that: it waits for it
-// before it reads what the steps before the builders make. A run that ends before its builders
-// shuts it, and the builder stops there (its tables dropped).
-class TurnoDeBuilders {
-public:
-    void Abre() { Fija(Estado::Abierto); }
-    void Cierra() { Fija(Estado::Cerrado); }
-    // Returns once the run reaches its builders; throws TurnoPerdido when it never will.
-    void Espera() const;
-
-private:
-    enum class Estado { Esperando, Abierto, Cerrado };
-    void Fija(Estado estado);
-
-    mutable std::mutex mutex_;
-    mutable std::condition_variable cambio_;
-    Estado estado_ = Estado::Esperando;
-};
-
-struct TurnoPerdido {};
-
 // What a builder made aside (ConstruccionAparte): its tables, in the order it made them, and the
-// input files whose presence it relied on, by their paths. `turno`: set for a builder started
-// before the run reached its builders.
+// input files whose presence it relied on, by their paths.
 struct TablasAparte {
     std::vector<std::unique_ptr<store::NewTable>> tablas;
     std::vector<std::string> archivos;
-    const TurnoDeBuilders* turno = nullptr;
 };
-
-class ConstruccionAparte;
 
 class Importacion {
 public:
     Importacion(EstadoConversion& estado, Mensajes& mensajes);
-    ~Importacion();
-    Importacion(const Importacion&) = delete;
-    Importacion& operator=(const Importacion&) = delete;
 
     // Calls: recreates CONVOCAZARE.DBF and fills it from "convocatoriasCentro.csv". Answers
     // false, after the message, when the file is missing.
@@ -77,11 +47,6 @@ public:
     // The import run after a passed check: the six builders in order. An error from a builder
     // propagates and ends the run there; after a full run the front end shows kProcesoFinalizado.
     void EjecutaBuilders();
-    // Starts the subjects' builder aside now, for a run that goes on to its builders without
-    // waiting for anyone (the command-line program): it reads its input files while the call and
-    // the courses are made, and waits for the builders' turn before it reads the courses.
-    // EjecutaBuilders takes it up; a run that never gets there drops what it built.
-    void AdelantaMaterias();
 
     void ImportaGrupos();
     void ImportaSubgrupos();
@@ -112,8 +77,6 @@ private:
     EstadoConversion& estado_;
     Mensajes& mensajes_;
     std::string convocatoria_;
-    TurnoDeBuilders turnoMaterias_;
-    std::unique_ptr<ConstruccionAparte> materiasAdelantadas_;  // after turnoMaterias_: gone before it
 };
 
 }  // namespace import

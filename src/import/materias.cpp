@@ -205,8 +205,6 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
         cierra();
         return;
     }
-    if (aparte && aparte->turno)
-        aparte->turno->Espera();  // the courses are the run's own until then
     store::Table cursos(kTrabajo, "CURSOST");
     cursos.open(store::Access::Shared);
     CampoAlUsarlo codCurso(cursos, "CODCURSO");

@@ -144,48 +144,6 @@ TEST_F(Niveles, IncompleteCourseStopsBeforeAnyBuilder)
     EXPECT_FALSE(fs::exists(ztemp + "/GRUPOST.DBF"));
 }
 
-// The subjects' builder starts while the call and the courses are made; a run that stops before
-// its builders drops what it built: the subjects' tables of the run before stay as they were, and
-// no private folder is left.
-TEST_F(Niveles, AStopBeforeTheBuildersLeavesTheSubjectsAsTheyWere)
-{
-    ASSERT_EQ(Importa().estado, 0);
-    const std::string catalogo = Lee(ztemp + "/ASIGNOMT.DBF"), oferta = Lee(ztemp + "/ASIGNOMT2.DBF");
-    ASSERT_FALSE(oferta.empty());
-    archivos["materiasHorarioOfertaCentro.csv"] += "999,C1,0,NUEVA,\"Nueva\",N\n";
-    niveles = kCabeceraNiveles + "\"C1\",\"1 ESO\",\"\",\"\",\"1\"\n";
-    EXPECT_EQ(Importa().estado, 3);
-    const Salida s = Transorbelin({"importar", zare, "NOHAY", raiz / "niveles.csv"});
-    EXPECT_EQ(s.estado, 2) << s.salida;
-    EXPECT_EQ(s.errores, "No existe la convocatoria NOHAY\n");
-    EXPECT_TRUE(Lee(ztemp + "/ASIGNOMT.DBF") == catalogo) << "the catalogue changed";
-    EXPECT_TRUE(Lee(ztemp + "/ASIGNOMT2.DBF") == oferta) << "the offer changed";
-    for (const auto& e : fs::directory_iterator(ztemp))
-        EXPECT_EQ(e.path().filename().string().rfind(".nueva.", 0), std::string::npos) << e.path();
-}
-
-// The subjects' builder, started early, reads the courses only once they are this run's: a
-// general subject is taken for a course of this call that the courses of the run before lack.
-TEST_F(Niveles, TheSubjectsBuilderStartedEarlyReadsThisRunsCourses)
-{
-    SALTA_SIN_DBFCHECK();
-    // Lines of another call first, which the courses read through before they reach this call's:
-    // time for the builder to get ahead.
-    std::string grupos = "conv,curso,grupo,nome,nomecurso,abrev\n";
-    for (int i = 0; i < 40000; ++i)
-        grupos += "2024,C" + std::to_string(i) + ",G,A,\"Otro curso\",OA\n";
-    archivos["gruposCentro.csv"] = grupos + "2025,C9,G9,A,\"9 ESO\",9A\n2026,C1,G1,A,\"1 ESO\",1A\n";
-    archivos["convocatoriasCentro.csv"] += "2025,\"Curso 2025\"\n";
-    niveles += "\"C9\",\"9 ESO\",\"M\",\"ESO\",\"9\"\n";
-    archivos["materiasHorarioOfertaXeral.csv"] += "500,C1,0,XL,\"Xeral\",X\n";
-    ASSERT_EQ(Importa("2025").estado, 0);
-    EXPECT_EQ(Tabla("CURSOST.DBF").Columna("CODCURSO"), std::vector<std::string>{"C9"});
-    EXPECT_EQ(Tabla("ASIGNOMT2.DBF").Columna("CODLARGO"), std::vector<std::string>{});
-    ASSERT_EQ(Importa("2026").estado, 0);
-    EXPECT_EQ(Tabla("CURSOST.DBF").Columna("CODCURSO"), std::vector<std::string>{"C1"});
-    EXPECT_EQ(Tabla("ASIGNOMT2.DBF").Columna("CODLARGO"), std::vector<std::string>{"XL"});
-}
-
 TEST_F(Niveles, NoCourseOfTheCallIsIncomplete)
 {
     archivos["gruposCentro.csv"] = "h\n2025,C1,G1,A,\"1 ESO\",1A\n";

@@ -203,7 +203,6 @@ int Ejecuta(const std::vector<std::string>& args, std::ostream& salida, std::ost
         int estado = kHecho;
         if (!o.Convocatorias(args[1]))
             return kSinExito;
-        o.importacion_.AdelantaMaterias();
         if (!o.Cursos(args[2], estado))
             return estado;
         o.RellenaNiveles(args[3]);
