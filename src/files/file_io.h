@@ -109,4 +109,10 @@ FileSystem& systemFileSystem();
 // second thread only then, as a test's file system may not expect calls from two threads.
 bool systemFileSystemInUse();
 
+// Whether writing over an old file's bytes costs less than writing them into a new file while
+// the old one is deleted: on POSIX, where deleting a file already on disk frees its blocks and
+// cached pages one by one; not on Windows, where under Wine the export wrote over its 99 MB work
+// table in 0.53 s against 0.30 s into a new file.
+bool overwritingPays();
+
 }  // namespace files

@@ -278,4 +278,9 @@ FileSystem& systemFileSystem()
     return fs;
 }
 
+bool overwritingPays()
+{
+    return true;
+}
+
 }  // namespace files

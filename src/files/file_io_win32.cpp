@@ -241,4 +241,9 @@ FileSystem& systemFileSystem()
     return fs;
 }
 
+bool overwritingPays()
+{
+    return false;
+}
+
 }  // namespace files

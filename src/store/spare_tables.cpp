@@ -12,11 +12,12 @@ namespace store {
 
 namespace {
 
-// Spares are only for the system's own files while this run holds the work folder; a test's
-// file system in place of it sees the files made and deleted as before.
+// Spares are only for the system's own files while this run holds the work folder (a test's
+// file system in place of it sees the files made and deleted as before), and only where
+// writing over a file pays.
 bool sparesAllowed(const std::string& folder)
 {
-    return workFolderHeld(folder) && files::systemFileSystemInUse();
+    return files::overwritingPays() && workFolderHeld(folder) && files::systemFileSystemInUse();
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // Deleting a table that the system has already put on disk frees its blocks and its cached
 // pages, about 0.4 ms a megabyte of processor time here (the export's work table is 99 MB),
 // and a new file takes new ones; over an old file the writes only replace bytes. The price is
-// the disk room of one more copy of those tables. Only while the run holds the work folder:
-// nobody else looks in the folder meanwhile.
+// the disk room of one more copy of those tables. Only while the run holds the work folder
+// (nobody else looks in the folder meanwhile), and not on Windows (files::overwritingPays).
 #pragma once
 
 #include <cstdint>
