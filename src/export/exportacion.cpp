@@ -431,8 +431,11 @@ void Exportacion::Importar2()
 
     // The work table is built aside, over the spare the one before it left, and put in place
     // whole; one held by another program stops the export here, as when it was made in place.
+    // After an error it is put in place with the lines that reached it, as when it was filled in
+    // place; the error stays the export's.
     store::NewTable nuevoHorario(import::kTrabajo, kTablaHorario, CamposHorario(), {}, {kTablaHorario});
     nuevoHorario.checkPlaceFree();
+    nuevoHorario.placeOnError();
     store::Table& horario = nuevoHorario.table();
 
     const std::vector<std::string> plantilla = LeeListaPlantilla();
@@ -463,14 +466,6 @@ void Exportacion::Importar2()
         campoHora("HORA"), campoSesiones("SESIONES");
     EscritorHorario escritor(horario, estado_.CarpetaCSV);
 
-    // After an error the work table is put in place with the lines that reached it, as when it
-    // was filled in place; the error stays the export's.
-    const auto ponEnSuSitio = [&] {
-        try {
-            nuevoHorario.commitAsWritten();
-        } catch (...) {
-        }
-    };
     long numeroLinea = 0;
     LineaHorarioZare linea;  // kept from entry to entry, so that its strings keep their room
     // Where a field that is not text keeps its text while the entry is worked on.
@@ -551,23 +546,12 @@ void Exportacion::Importar2()
             }
         }
     } catch (...) {
-        // The lines before this entry reach the table first, and the table its place, as they
-        // did before it; an error one of them meets there is the export's error.
-        try {
-            escritor.Termina();
-        } catch (...) {
-            ponEnSuSitio();
-            throw;
-        }
-        ponEnSuSitio();
-        throw;
-    }
-    try {
+        // The lines before this entry reach the table first, as they did before it; an error
+        // one of them meets there is the export's error.
         escritor.Termina();
-    } catch (...) {
-        ponEnSuSitio();
         throw;
     }
+    escritor.Termina();
 
     soluc.close();
     grupos.close();

@@ -72,6 +72,20 @@ public:
         filas_.reserve(kBytesDeFilas + plantilla_.size());
     }
 
+    // A line that fails ends the builder with the offer rows before it in the table.
+    ~Materias()
+    {
+        if (std::uncaught_exceptions() > excepcionesAlEmpezar_) {
+            try {
+                Vuelca();
+            } catch (...) {
+                // The line's own error is the one reported.
+            }
+        }
+    }
+    Materias(const Materias&) = delete;
+    Materias& operator=(const Materias&) = delete;
+
     // The offer rows made so far, appended to the table: before anything else is appended to
     // it, before it is closed, and when a line fails (the rows before it were taken).
     void Vuelca() { oferta_.appendRecordsAndClear(filas_); }
@@ -133,6 +147,7 @@ private:
     store::TextMap<std::string> codigoDeLargo_;
     std::string plantilla_;  // an offer row before its texts are set
     std::string filas_;      // offer rows made and not appended yet
+    const int excepcionesAlEmpezar_ = std::uncaught_exceptions();
 };
 
 const std::vector<store::FieldDef>& CamposCatalogo()
@@ -172,21 +187,6 @@ void Importacion::ConstruyeMaterias(TablasAparte* aparte)
     store::Table& oferta = TablaNueva(aparte, ofertaAqui, kTrabajoC, "ASIGNOMT2.DBF", CamposOferta(), {},
                                       {"ASIGNOMT2.DBF", "ASIGNOMT2.MDX"});
     Materias materias(catalogo, oferta);
-    // A line that fails ends the builder with the offer rows before it in the table.
-    struct VuelcaAlFallar {
-        Materias& materias;
-        const int antes = std::uncaught_exceptions();
-        ~VuelcaAlFallar()
-        {
-            if (std::uncaught_exceptions() > antes) {
-                try {
-                    materias.Vuelca();
-                } catch (...) {
-                    // The line's own error is the one reported.
-                }
-            }
-        }
-    } vuelcaAlFallar{materias};
     // Closed here, not by their destructors, so that a failure to write them is reported.
     const auto cierra = [&] {
         materias.Vuelca();

@@ -170,6 +170,11 @@ std::uint32_t headerLength(const unsigned char* base, std::size_t size, std::uin
     return length;
 }
 
+std::uint64_t endMarkOffset(const unsigned char* base)
+{
+    return le16(base + 8) + std::uint64_t(le32(base + 4)) * le16(base + 10);
+}
+
 Layout parseHeader(const unsigned char* header, std::size_t size, std::uint64_t fileSize)
 {
     Layout layout;

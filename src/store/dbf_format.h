@@ -68,6 +68,10 @@ private:
 // The header length that the first 32 bytes announce, checked against the file size.
 std::uint32_t headerLength(const unsigned char* base, std::size_t size, std::uint64_t fileSize);
 
+// Where the end-of-file byte after the records stands, as the first 32 bytes of the header
+// (its length, record count and record length) place it; nothing is checked.
+std::uint64_t endMarkOffset(const unsigned char* base);
+
 // Reads a whole header (`size` bytes, as headerLength gave) of a file of `fileSize` bytes.
 // Every length and count is checked against the file, so the records it describes are there.
 Layout parseHeader(const unsigned char* header, std::size_t size, std::uint64_t fileSize);

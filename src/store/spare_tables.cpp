@@ -6,7 +6,6 @@
 #include "store/work_lock.h"
 
 #include <cerrno>
-#include <cstdint>
 
 namespace store {
 
@@ -26,9 +25,8 @@ bool takeSpare(const std::string& folder, const std::string& fileName, const std
 {
     if (!sparesAllowed(folder))
         return false;
+    // No folder of spares (or something else by its name) has no entries.
     const std::string spares = files::joinPath(folder, kSpareFolder);
-    if (files::entryKind(spares) != files::EntryKind::Folder)
-        return false;
     const std::string found = files::entryNoCase(spares, fileName);
     if (found.empty())
         return false;
@@ -67,13 +65,7 @@ int cutAfterEnd(files::File& file)
         return rc;
     if (got < sizeof base)
         return EINVAL;
-    const auto little = [&](std::size_t at, int bytes) {
-        std::uint64_t value = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            value = value << 8 | base[at + static_cast<std::size_t>(i)];
-        return value;
-    };
-    const std::uint64_t end = little(8, 2) + little(4, 4) * little(10, 2) + 1;
+    const std::uint64_t end = dbf::endMarkOffset(base) + 1;
     files::FileStatus status;
     if (const int rc = file.status(status))
         return rc;

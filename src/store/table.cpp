@@ -1856,8 +1856,18 @@ NewTable::NewTable(const std::string& folderGiven, const std::string& name, cons
 
 NewTable::~NewTable()
 {
-    if (!committed_)
-        discard();
+    if (committed_)
+        return;
+    if (placeOnError_ && std::uncaught_exceptions() > uncaughtAtStart_) {
+        try {
+            commitAsWritten();
+        } catch (...) {
+            // The error that ends the builder is the one reported.
+        }
+        if (committed_)
+            return;
+    }
+    discard();
 }
 
 Table& NewTable::table()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -228,6 +229,10 @@ public:
     bool placeInUse() const;
     // Throws that error now, for a builder that would otherwise meet it only after its work.
     void checkPlaceFree() const;
+    // Destroyed by an error before its commit, the table is put in place as written
+    // (commitAsWritten, its own error ignored) instead of being dropped: for a builder whose
+    // table used to be filled in place.
+    void placeOnError() { placeOnError_ = true; }
 
 private:
     void discard();
@@ -241,7 +246,9 @@ private:
     std::unique_ptr<Table> table_;
     bool committed_ = false;
     Spares spares_;
-    bool overSpare_ = false;  // the .DBF is a spare: its old bytes after the new end are cut at the commit
+    bool overSpare_ = false;
+    bool placeOnError_ = false;
+    int uncaughtAtStart_ = std::uncaught_exceptions();  // the .DBF is a spare: its old bytes after the new end are cut at the commit
 };
 
 }  // namespace store
